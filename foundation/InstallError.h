@@ -1,0 +1,26 @@
+// The failure of an installation step, and the quiet end of a run.
+#pragma once
+
+#include <exception>
+#include <string>
+
+class InstallError : public std::exception {
+public:
+    explicit InstallError(std::string text) : m_text(std::move(text)) {}
+    const char* what() const noexcept override { return m_text.c_str(); }
+
+private:
+    std::string m_text;
+};
+
+// Ends the run with an exit code after everything has been reported.
+// Deliberately not a std::exception: handlers of std::exception must not
+// swallow it.
+class SilentExit {
+public:
+    explicit SilentExit(int exitCode) : m_exitCode(exitCode) {}
+    int exitCode() const { return m_exitCode; }
+
+private:
+    int m_exitCode;
+};

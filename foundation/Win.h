@@ -1,0 +1,4 @@
+// The one place that includes the Windows headers.
+#pragma once
+
+#include <windows.h>
