@@ -1,0 +1,45 @@
+// Owns one module loaded at run time, for system functions that not every
+// supported Windows version has.
+#pragma once
+
+#include "foundation/TException.h"
+#include "foundation/Win.h"
+
+#include <string>
+
+class DllLoader {
+public:
+    class Err : public AException {
+    public:
+        using AException::AException;
+    };
+
+    DllLoader();
+    virtual ~DllLoader();
+    DllLoader(const DllLoader&) = delete;
+    DllLoader& operator=(const DllLoader&) = delete;
+
+    // In every operation a failure throws Err, or with `quiet` returns null
+    // and leaves the failing call's error as the thread's last error.
+    // Loading into a loader that holds a module is an assertion failure.
+    HMODULE Load(const std::string& name, bool quiet = false);
+    HMODULE Load(bool fromSystemDirectory, const std::string& name, bool quiet = false);
+
+    FARPROC GetProc(const std::string& entry, bool quiet = false);
+
+    // Binds to a function-pointer type, which must be declared WINAPI.
+    template <typename Function>
+    Function GetProc(const std::string& entry, bool quiet = false) {
+        // Through the generic function-pointer type, which every function
+        // type converts from without a cast warning.
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProc(entry, quiet)));
+    }
+
+    HMODULE Module() const { return m_hDll; }
+    void Free();
+
+private:
+    HMODULE LoadPath(const std::string& path, bool quiet);
+
+    HMODULE m_hDll;
+};
