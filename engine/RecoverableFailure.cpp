@@ -1,0 +1,23 @@
+#include "engine/RecoverableFailure.h"
+
+#include "foundation/InstallError.h"
+#include "foundation/Win.h"
+#include "installer/Console.h"
+#include "installer/InstallOptions.h"
+
+void DecideOnRecoverableFailure(const RecoverableFailure& failure) {
+    const InstallOptions& options = Options();
+    if (options.interactive) {
+        int answer = MessageBoxA(nullptr, failure.question.c_str(), failure.caption.c_str(),
+                                 MB_YESNO | MB_ICONWARNING);
+        if (answer == IDYES) return;
+        ConsoleLine("Installation canceled by user (" + failure.cancelReason + ")");
+        throw SilentExit(failure.exitCode);
+    }
+    if (options.force) {
+        ConsoleLine(failure.warningLine);
+        return;
+    }
+    ConsoleLine(failure.abortLine);
+    throw SilentExit(failure.exitCode);
+}

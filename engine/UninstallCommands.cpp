@@ -1,0 +1,11 @@
+#include "engine/UninstallCommands.h"
+
+#include "installer/InstallOptions.h"
+
+void StartUninstallCommands() {
+    Options().uninstallCommands = "\"-shareResWith=Pellmar\"";
+}
+
+void AppendUninstallCommand(const std::string& keyword, const std::string& argument) {
+    Options().uninstallCommands += " \"" + keyword + argument + "\"";
+}

@@ -1,0 +1,49 @@
+#include "system/Resources.h"
+
+#include "foundation/InstallError.h"
+#include "foundation/WinErrorMessage.h"
+#include "foundation/Win.h"
+
+#include <cryptopp/argnames.h>
+#include <cryptopp/files.h>
+#include <cryptopp/zlib.h>
+
+namespace {
+
+[[noreturn]] void ThrowResourceFailure(const char* operation) {
+    DWORD code = GetLastError();
+    throw InstallError(std::string(operation) + "() failed: " + DescribeWindowsError(code));
+}
+
+}  // namespace
+
+ResourceBytes LoadBinaryResource(int id, const char* typeName) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), typeName);
+    if (!found) ThrowResourceFailure("FindResourceA");
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    if (!loaded) ThrowResourceFailure("LoadResource");
+    const void* locked = LockResource(loaded);
+    if (!locked) ThrowResourceFailure("LockResource");
+    DWORD size = SizeofResource(nullptr, found);
+    if (size == 0) ThrowResourceFailure("SizeofResource");
+    return {static_cast<const unsigned char*>(locked), size};
+}
+
+std::string LoadResourceText(int id) {
+    ResourceBytes text = LoadBinaryResource(id, "RTF");
+    return std::string(reinterpret_cast<const char*>(text.data), text.size);
+}
+
+void ExtractResourceToFile(const std::string& targetPath, int id) {
+    ResourceBytes compressed = LoadBinaryResource(id, "BINARY");
+
+    auto sink = new CryptoPP::FileSink;
+    // The decompressor owns the sink from here on.
+    CryptoPP::ZlibDecompressor inflater(sink, false, -1);
+    sink->IsolatedInitialize(CryptoPP::MakeParameters(CryptoPP::Name::OutputFileName(), targetPath.c_str())(
+        CryptoPP::Name::OutputBinaryMode(), true));
+
+    inflater.Put(compressed.data, compressed.size);
+    // Ends the message: the trailer is checked and the file is flushed.
+    inflater.MessageEnd(-1);
+}
