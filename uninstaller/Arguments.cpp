@@ -1,0 +1,103 @@
+#include "uninstaller/Arguments.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Blank-separated items; double quotes group blanks and are dropped.
+std::vector<std::string> SplitItems(const std::string& text) {
+    std::vector<std::string> items;
+    std::string item;
+    bool inItem = false, quoted = false;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            inItem = true;
+        } else if (IsBlank(c) && !quoted) {
+            if (inItem) items.push_back(item);
+            item.clear();
+            inItem = false;
+        } else {
+            item += c;
+            inItem = true;
+        }
+    }
+    if (quoted) throw ArgumentError("unterminated double quote");
+    if (inItem) items.push_back(item);
+    return items;
+}
+
+// Case-insensitive test for "-name=" or "/name=" (or the bare flag name);
+// on a match `value` receives what follows the '='.
+bool MatchOption(const std::string& item, const char* name, std::string& value) {
+    if (item.empty() || (item[0] != '-' && item[0] != '/')) return false;
+    const size_t length = std::strlen(name);
+    if (item.size() < 1 + length || _strnicmp(item.c_str() + 1, name, length) != 0) return false;
+    const bool takesValue = name[length - 1] == '=';
+    if (!takesValue && item.size() != 1 + length) return false;
+    value = item.substr(1 + length);
+    return true;
+}
+
+HANDLE ParseHandle(const std::string& option, const std::string& text) {
+    if (text.empty() || text.size() > 2 * sizeof(std::uintptr_t))
+        throw ArgumentError("bad handle value in -" + option + text);
+    std::uintptr_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else throw ArgumentError("bad handle value in -" + option + text);
+        value = value * 16 + static_cast<std::uintptr_t>(digit);
+    }
+    if (value == 0) throw ArgumentError("bad handle value in -" + option + text);
+    return reinterpret_cast<HANDLE>(value);
+}
+
+}  // namespace
+
+std::string CommandLineTail(const std::string& commandLine) {
+    size_t end;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        end = commandLine.find('"', 1);
+        end = end == std::string::npos ? commandLine.size() : end + 1;
+    } else {
+        end = 0;
+        while (end < commandLine.size() && !IsBlank(commandLine[end])) ++end;
+    }
+    return commandLine.substr(end);
+}
+
+Arguments ParseArguments(const std::string& tail) {
+    Arguments args;
+    std::string value;
+    for (const std::string& item : SplitItems(tail)) {
+        if (MatchOption(item, "unat", value)) args.unattended = true;
+        else if (MatchOption(item, "result=", value)) args.resultSection = ParseHandle("result=", value);
+        else if (MatchOption(item, "done=", value)) args.doneEvent = ParseHandle("done=", value);
+        else if (MatchOption(item, "parent=", value)) args.parent = ParseHandle("parent=", value);
+        else if (MatchOption(item, "parentPath=", value)) args.parentPath = value;
+        else if (item[0] == '-' || item[0] == '/') throw ArgumentError("unknown option " + item);
+        else if (!args.keyName.empty()) throw ArgumentError("unexpected argument " + item);
+        else args.keyName = item;
+    }
+    if (args.keyName.empty()) throw ArgumentError("the product's key name is missing");
+    if (args.keyName.find('\\') != std::string::npos) throw ArgumentError("bad key name " + args.keyName);
+    if ((args.resultSection == nullptr) != (args.doneEvent == nullptr))
+        throw ArgumentError("-result= and -done= go together");
+    if (args.IsCopy() && args.parentPath.empty()) throw ArgumentError("-parent= without -parentPath=");
+    return args;
+}
+
+std::string HandleArgument(HANDLE handle) {
+    char text[2 * sizeof(std::uintptr_t) + 1];
+    std::snprintf(text, sizeof text, "%08llX",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    return text;
+}

@@ -1,0 +1,43 @@
+// The "-delDir=" commands: deepest directories first, each only when empty,
+// so that a user's own files keep their folder.
+#include "uninstaller/Removal.h"
+
+#include "foundation/WinErrorMessage.h"
+#include "foundation/Win.h"
+#include "uninstaller/SameText.h"
+
+#include <algorithm>
+
+namespace {
+
+size_t Depth(const std::string& path) { return std::count(path.begin(), path.end(), '\\'); }
+
+std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallCommand>& commands) {
+    std::vector<std::string> directories;
+    for (const UninstallCommand& command : commands) {
+        if (command.kind != UninstallCommand::DelDir) continue;
+        std::string path = command.argument;
+        while (path.size() > 3 && path.back() == '\\') path.pop_back();
+        const bool listed = std::any_of(directories.begin(), directories.end(),
+                                        [&](const std::string& other) { return SameText(other, path); });
+        if (!listed) directories.push_back(path);
+    }
+    std::stable_sort(directories.begin(), directories.end(),
+                     [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
+    return directories;
+}
+
+}  // namespace
+
+void RemoveDirectories(const RemovalContext& context) {
+    for (const std::string& path : DirectoriesDeepestFirst(context.info.commands)) {
+        if (context.sibling.ProtectsDirectory(path)) continue;
+        if (RemoveDirectoryA(path.c_str())) continue;
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) continue;
+        if (code == ERROR_DIR_NOT_EMPTY)
+            context.report.Line("Kept directory " + path + ": it is not empty");
+        else
+            context.report.Failure("Directory removal failed: " + path + ": " + DescribeWindowsError(code));
+    }
+}

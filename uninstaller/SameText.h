@@ -1,0 +1,7 @@
+// Comparison of paths, key names and ProgIDs: without regard to case,
+// multibyte-aware in the system's ANSI code page.
+#pragma once
+
+#include <string>
+
+bool SameText(const std::string& first, const std::string& second);

@@ -1,0 +1,34 @@
+#include "uninstaller/UninstallInfo.h"
+
+#include "foundation/NorlibExceptions.h"
+#include "foundation/RegKey.h"
+
+namespace {
+
+std::string ReadValue(const RegistryPath& key, const std::string& name) {
+    try {
+        return RegKey(key.Root(), key.Subkey()).ReadString(name, true);
+    } catch (const Norlib::RegException& e) {
+        throw LoadError("reading \"" + name + "\" of " + key.Text() + ": " + e.what());
+    }
+}
+
+}  // namespace
+
+RegistryPath UninstallKeyOf(const std::string& keyName) {
+    return RegistryPath::Parse("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                               keyName);
+}
+
+UninstallInfo LoadUninstallInfo(const std::string& keyName) {
+    UninstallInfo info;
+    info.key = UninstallKeyOf(keyName);
+    const std::string list = ReadValue(info.key, "UninstallParam");
+    info.installDir = ReadValue(info.key, "InstallDir");
+    try {
+        info.commands = ParseCommandList(list);
+    } catch (const CommandListError& e) {
+        throw LoadError("the uninstallation command list cannot be parsed: " + std::string(e.what()));
+    }
+    return info;
+}
