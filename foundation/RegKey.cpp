@@ -91,7 +91,7 @@ RegKey::ValueData RegKey::QueryValue(const std::string& valueName, DWORD wantedT
     DWORD size = 0;
     LONG result = RegQueryValueExA(m_key.get(), NullWhenEmpty(valueName), nullptr, &value.type, nullptr, &size);
     Check(L"RegQueryValueExA()", result);
-    if (value.type != wantedType && value.type != otherType) Check(L"RegQueryValueExA()", ERROR_DATATYPE_MISMATCH);
+    if (value.type != wantedType && value.type != otherType) Check(L"RegQueryValueExA()", ERROR_INVALID_DATATYPE);
     value.bytes.resize(size);
     result = RegQueryValueExA(m_key.get(), NullWhenEmpty(valueName), nullptr, &value.type,
                               reinterpret_cast<BYTE*>(value.bytes.data()), &size);
