@@ -1,0 +1,98 @@
+#include "engine/ShortcutStep.h"
+
+#include "engine/RecoverableFailure.h"
+#include "engine/UndoReport.h"
+#include "engine/UninstallCommands.h"
+#include "foundation/ComInit.h"
+#include "foundation/ComInstance.h"
+#include "foundation/NorlibExceptions.h"
+#include "foundation/TextConversion.h"
+#include "foundation/Win.h"
+#include "installer/Console.h"
+#include "system/RebootDeletion.h"
+
+#include <shlobj.h>
+
+namespace {
+
+struct LinkSettings {
+    const std::string& target;
+    const std::string& arguments;
+    const std::string& workingDirectory;
+    const std::string& description;
+    const std::string& iconFile;
+    int iconIndex;
+};
+
+// True when the link file was saved. Throws Norlib::ComException when the
+// link object cannot be created.
+bool SaveLink(const std::string& linkPath, const LinkSettings& settings) {
+    ComInstance<IShellLinkA> link;
+    link.Create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA);
+    // The setters' results are not looked at: a link that cannot hold a
+    // setting still gets saved, and Save reports what really matters.
+    link->SetPath(settings.target.c_str());
+    if (!settings.arguments.empty()) link->SetArguments(settings.arguments.c_str());
+    if (!settings.workingDirectory.empty()) link->SetWorkingDirectory(settings.workingDirectory.c_str());
+    if (!settings.description.empty()) link->SetDescription(settings.description.c_str());
+    const std::string& iconFile = settings.iconFile.empty() ? settings.target : settings.iconFile;
+    link->SetIconLocation(iconFile.c_str(), settings.iconIndex);
+
+    // A link object without IPersistFile counts as a failed save.
+    ComInstance<IPersistFile> file;
+    file.QueryInterface(link, IID_IPersistFile);
+    if (!file.get()) return false;
+    return SUCCEEDED(file->Save(MultiByteToWide(linkPath).c_str(), TRUE));
+}
+
+RecoverableFailure ShortcutFailure(const std::string& linkPath, const std::string& reason) {
+    return RecoverableFailure{
+        "Warning: creating shortcut '" + linkPath + "' failed.\nReason: " + reason +
+            ".\nDo you want to continue with the installation anyway?",
+        "Creating Shortcut Failed",
+        "Warning: creating shortcut '" + linkPath + "' failed: " + reason,
+        "Creating shortcut '" + linkPath + "' failed: " + reason + ", aborting",
+        "creating shortcut failed",
+        105,
+    };
+}
+
+}  // namespace
+
+std::string ShortcutFailureReason(const std::string& errorText) {
+    if (!errorText.empty() && errorText.back() == '.') return errorText.substr(0, errorText.size() - 1);
+    return errorText;
+}
+
+ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targetPath,
+                           const std::string& arguments, const std::string& workingDirectory,
+                           const std::string& description, const std::string& iconFile, int iconIndex)
+    : m_linkPath(linkPath) {
+    ConsoleLine("Creating shortcut " + m_linkPath);
+
+    std::string reason;
+    {
+        // A failed initialisation is not reported by itself: creating the
+        // link object then fails, and that is reported.
+        ComInit com;
+        try {
+            if (SaveLink(m_linkPath, {targetPath, arguments, workingDirectory, description, iconFile, iconIndex}))
+                m_created = true;
+            else
+                reason = "IPersistFile::Save() failed";
+        } catch (const Norlib::ComException& e) {
+            reason = ShortcutFailureReason(e.what());
+        }
+    }
+
+    if (m_created) {
+        AppendUninstallCommand("-delFile=", m_linkPath);
+        CancelDeleteOnReboot(m_linkPath);
+        return;
+    }
+    DecideOnRecoverableFailure(ShortcutFailure(m_linkPath, reason));
+}
+
+ShortcutStep::~ShortcutStep() {
+    if (ShouldUndo() && m_created) RemoveWithUndoReport(UndoneObject::Shortcut, m_linkPath);
+}

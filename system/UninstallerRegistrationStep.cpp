@@ -1,0 +1,100 @@
+#include "system/UninstallerRegistrationStep.h"
+
+#include "engine/UninstallCommands.h"
+#include "foundation/InstallError.h"
+#include "foundation/JoinPath.h"
+#include "foundation/NorlibExceptions.h"
+#include "foundation/RegKey.h"
+#include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
+#include "installer/Console.h"
+#include "installer/InstallOptions.h"
+
+#include <exception>
+
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Returns when the installation is to go on without a registration.
+void DecideOnRegistrationFailure(const std::string& reason) {
+    if (Options().interactive) {
+        std::string text = "Warning: uninstaller registration failed.\nReason: " + reason +
+                           "\nDo you want to continue with the installation anyway?";
+        if (MessageBoxA(nullptr, text.c_str(), "Uninstaller Registration Failed", MB_YESNO | MB_ICONWARNING) ==
+            IDYES)
+            return;
+        ConsoleLine("Installation canceled by user (uninstaller registration failed)");
+        throw SilentExit(113);
+    }
+    if (Options().force) {
+        ConsoleLine("Warning: uninstaller registration failed: " + reason);
+        return;
+    }
+    ConsoleLine("Uninstaller registration failed: " + reason + ", aborting");
+    throw SilentExit(113);
+}
+
+}  // namespace
+
+UninstallerRegistrationStep::UninstallerRegistrationStep(const std::string& keyName,
+                                                         const std::string& displayName,
+                                                         const std::string& version)
+    : m_keyPath(JoinPath(kUninstallKey, keyName)) {
+    // An earlier registration goes first, so that only this one's values are
+    // left; a missing key is no failure, and a key that stays is written over.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, m_keyPath.c_str());
+    ConsoleLine("Registering uninstaller");
+    try {
+        Register(keyName, displayName, version);
+    } catch (const std::exception& e) {
+        // The values written so far and the command already appended stay.
+        DecideOnRegistrationFailure(e.what());
+    }
+}
+
+UninstallerRegistrationStep::~UninstallerRegistrationStep() {
+    if (!ShouldUndo() || !m_registered) return;
+    try {
+        Undo();
+    } catch (...) {
+        // Nothing may leave a destructor: the other steps must still be undone.
+    }
+}
+
+void UninstallerRegistrationStep::Register(const std::string& keyName, const std::string& displayName,
+                                           const std::string& version) {
+    const InstallOptions& options = Options();
+    WriteValue("DisplayName", displayName);
+    WriteValue("DisplayIcon", options.uninstallerPath);
+    std::string uninstallString = "\"" + options.uninstallerPath + "\" " + keyName + " ";
+    // The uninstaller removes its own key last.
+    AppendUninstallCommand("-delRegKey=", "HKEY_LOCAL_MACHINE\\" + m_keyPath);
+    WriteValue("UninstallString", uninstallString);
+    WriteValue("UninstallParam", options.uninstallCommands);
+    WriteValue("InstallDir", options.installDir);
+    WriteValue("Version", version);
+    m_registered = true;
+}
+
+void UninstallerRegistrationStep::WriteValue(const std::string& name, const std::string& data) {
+    try {
+        RegKey(HKEY_LOCAL_MACHINE, m_keyPath).WriteString(name, data, false);
+    } catch (const Norlib::RegException& e) {
+        throw InstallError(e.what());
+    }
+}
+
+// Never schedules anything for reboot; a failure is reported and the
+// rollback goes on.
+void UninstallerRegistrationStep::Undo() {
+    ConsoleLine("Rollback: unregistering uninstaller");
+    LONG code = RegDeleteKeyA(HKEY_LOCAL_MACHINE, m_keyPath.c_str());
+    if (code == ERROR_SUCCESS) return;
+    std::string description = DescribeWindowsError(static_cast<unsigned long>(code));
+    ConsoleLine("Uninstaller unregistration failed: " + description);
+    if (Options().interactive) {
+        std::string text = "Unable to unregister previously registered uninstaller.\nReason: " + description;
+        MessageBoxA(nullptr, text.c_str(), "Uninstaller Unregistration Failed", MB_OK | MB_ICONERROR);
+    }
+}
