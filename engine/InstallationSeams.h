@@ -1,0 +1,24 @@
+// Hooks for the end-to-end tests of the installation steps, compiled only
+// into test builds (QUILLMORE_TEST_SEAMS); the shipped installer has none.
+// Each is driven by an environment variable of the test:
+//   QUILLMORE_TEST_COMMANDS_FILE    receives the uninstallation command list
+//                                   when the steps end, success or failure
+//   QUILLMORE_TEST_UNINSTALLER_PATH replaces the uninstaller path
+//   QUILLMORE_TEST_PAUSE            before the uninstaller file: signal the
+//                                   event "<value>.ready", wait for "<value>.go"
+#pragma once
+
+#ifdef QUILLMORE_TEST_SEAMS
+
+class UninstallCommandsDump {
+public:
+    UninstallCommandsDump() = default;
+    UninstallCommandsDump(const UninstallCommandsDump&) = delete;
+    UninstallCommandsDump& operator=(const UninstallCommandsDump&) = delete;
+    ~UninstallCommandsDump();
+};
+
+void ApplyUninstallerPathSeam();
+void PauseBeforeUninstallerSeam();
+
+#endif
