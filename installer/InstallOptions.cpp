@@ -1,0 +1,6 @@
+#include "installer/InstallOptions.h"
+
+InstallOptions& Options() {
+    static InstallOptions options;
+    return options;
+}
