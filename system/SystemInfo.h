@@ -14,6 +14,7 @@ struct VersionTriple {
 
 class SystemInfo {
 public:
+    // Each answer is asked of the system on first success and then kept.
     VersionTriple OsVersion();               // (platform id, major, minor); zeros on failure
     std::int32_t ServicePack();              // -1 when unknown
     VersionTriple InternetExplorerVersion(); // zeros when not found
@@ -29,6 +30,10 @@ private:
     bool m_ieCached = false;
     VersionTriple m_ie;
 };
+
+// The number of a "Service Pack N" text (case ignored; N read like C's
+// "%i"), or -1 for any other text or a negative number.
+std::int32_t ServicePackFromText(const char* csdVersion);
 
 // The run's shared instance.
 SystemInfo& SharedSystemInfo();
