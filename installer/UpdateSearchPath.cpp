@@ -1,0 +1,71 @@
+#include "installer/UpdateSearchPath.h"
+
+#include "foundation/RegKeyNoThrow.h"
+#include "foundation/Win.h"
+#include "installer/SearchPathText.h"
+#include "system/SystemInfo.h"
+
+namespace {
+
+const char machineEnvironmentKey[] =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+const char userEnvironmentKey[] = "HKEY_CURRENT_USER\\Environment";
+const char pathValueName[] = "PATH";
+const UINT broadcastTimeoutMs = 2000;
+
+struct PathValue {
+    std::string text;
+    bool appendable;       // read, or not there yet (code 2)
+    bool holdsDirectory;
+};
+
+PathValue ReadPathValue(const char* key, const std::string& installDir) {
+    RegKeyNoThrow registry;
+    PathValue value;
+    value.text = registry.ReadString(key, pathValueName, false);
+    value.appendable = registry.Succeeded() || registry.Code() == ERROR_FILE_NOT_FOUND;
+    value.holdsDirectory = false;
+    if (registry.Succeeded()) {
+        for (const std::string& entry : SplitList(value.text, ';'))
+            if (SameTextIgnoringCase(entry, installDir)) value.holdsDirectory = true;
+    }
+    return value;
+}
+
+// Stored as REG_EXPAND_SZ whatever the type was: the other entries may
+// refer to environment variables.
+bool AppendDirectory(const char* key, const PathValue& value, const std::string& installDir) {
+    std::string text = value.text;
+    if (!text.empty()) text += ';';
+    text += installDir;
+    return RegKeyNoThrow().WriteString(key, pathValueName, text, true);
+}
+
+void BroadcastEnvironmentChange() {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
+                        SMTO_NORMAL, broadcastTimeoutMs, &ignored);
+}
+
+}  // namespace
+
+void UpdateSearchPath(const std::string& installDir, bool allUsers) {
+    if (SystemInfo().IsNtFamily())
+        UpdateRegistrySearchPath(installDir, allUsers);
+    else
+        UpdateAutoexecSearchPath(installDir);
+}
+
+// A directory on the machine path is never added to the user path; an
+// administrator installation that cannot change the machine path changes
+// the user path instead.
+void UpdateRegistrySearchPath(const std::string& installDir, bool allUsers) {
+    const PathValue machine = ReadPathValue(machineEnvironmentKey, installDir);
+    const PathValue user = ReadPathValue(userEnvironmentKey, installDir);
+    if (machine.holdsDirectory) return;
+
+    bool changed = allUsers && machine.appendable && AppendDirectory(machineEnvironmentKey, machine, installDir);
+    if (!changed && !user.holdsDirectory && user.appendable)
+        changed = AppendDirectory(userEnvironmentKey, user, installDir);
+    if (changed) BroadcastEnvironmentChange();
+}
