@@ -1,0 +1,131 @@
+#include "installer/InstallFlow.h"
+
+#include "engine/AdminCheck.h"
+#include "foundation/InstallError.h"
+#include "foundation/JoinPath.h"
+#include "foundation/StructuredException.h"
+#include "foundation/Win.h"
+#include "installer/CmdLine.h"
+#include "installer/Console.h"
+#include "installer/InstallOptions.h"
+#include "installer/InstallationSteps.h"
+#include "installer/LaunchProduct.h"
+#include "installer/OptionReader.h"
+#include "installer/ProductDefinition.h"
+#include "system/PreviousInstallationInfo.h"
+#include "system/RequirementsCheck.h"
+
+#include <optional>
+
+namespace {
+
+const unsigned installerParserFlags =
+    CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
+const int licenceNotAcceptedExitCode = 140;
+const int failureExitCode = 150;
+const int helpExitCode = 200;
+const int badCommandLineExitCode = 201;
+
+// What the flow decides for itself; the dialog may change all of it.
+struct FlowChoices {
+    bool allUsers;
+    bool desktopIcon = true;
+    bool launchAfterInstall = true;
+    std::string actionCaption = "Install";
+};
+
+void ChooseInteractively(FlowChoices& choices, const std::string& previousVersion) {
+    choices.actionCaption = ActionCaption(previousVersion);
+    throw InstallError("Interactive installation is not available in this build.");
+}
+
+void RequireLicenceAcceptance() {
+    if (Options().acceptEULA) return;
+    ErrorText("Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n");
+    ErrorText("End-User License Agreement. Please run this installer without parameters to\n");
+    ErrorText("read the EULA, then supply -acceptEULA for unattended installation.\n");
+    throw SilentExit(licenceNotAcceptedExitCode);
+}
+
+void PrepareSharedPaths() {
+    InstallOptions& options = Options();
+    options.uninstallCommands = "\"-shareResWith=Pellmar\"";
+    options.uninstallerPath = JoinPath(options.installDir, UninstallerName);
+    options.mainExecutablePath = JoinPath(options.installDir, MainExecutableName);
+}
+
+void ReportCompletion(bool launchAfterInstall) {
+    const std::string completed = ProductFullName + " " + ProductVersion + " installation completed";
+    if (Options().interactive) {
+        MessageBoxA(nullptr, (completed + ".\n").c_str(), "Installation Completed", MB_OK | MB_ICONINFORMATION);
+        if (launchAfterInstall) LaunchProduct();
+    }
+    ConsoleLine(completed);
+}
+
+int RunFlow(std::optional<CmdLine>& cmdLine, const std::wstring& commandLine) {
+    InstallStructuredExceptionTranslator();
+    InstallOutOfMemoryHandler();
+    FlowChoices choices{IsUserAdmin(true)};
+
+    InstallOptions& options = Options();
+    cmdLine.emplace(commandLine, installerParserFlags);
+    options.commandLine = &*cmdLine;
+    options.interactive = IsInteractiveRun(*cmdLine);
+    if (options.interactive)
+        options.installDir = DefaultInstallDirectory();
+    else
+        ReadUnattendedOptions(*cmdLine, choices.allUsers, choices.desktopIcon);
+
+    CheckSystemRequirements();
+    const std::string previousVersion = ReadPreviousVersion();
+    if (options.interactive)
+        ChooseInteractively(choices, previousVersion);
+    else
+        RequireLicenceAcceptance();
+
+    PrepareSharedPaths();
+    RunInstallationSteps(choices.allUsers, choices.desktopIcon);
+    ReportCompletion(choices.launchAfterInstall);
+    return 0;
+}
+
+// Printed, then shown (interactive) or printed a second time (unattended).
+int ReportFailure(const std::string& text, const char* caption) {
+    ConsoleLine(text);
+    if (Options().interactive)
+        MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
+    else
+        ConsoleLine(text);
+    return failureExitCode;
+}
+
+}  // namespace
+
+std::string ActionCaption(const std::string& previousVersion) {
+    if (previousVersion.empty()) return "Install";
+    return previousVersion.compare(ProductVersion) < 0 ? "Upgrade" : "Replace";
+}
+
+int RunInstaller(const std::wstring& commandLine) {
+    std::optional<CmdLine> cmdLine;
+    int exitCode = 0;
+    try {
+        exitCode = RunFlow(cmdLine, commandLine);
+    } catch (const SilentExit& exit) {
+        exitCode = exit.exitCode();
+    } catch (const CmdLine::Err& e) {
+        ConsoleLine(e.what());
+        ConsoleLine("");
+        exitCode = badCommandLineExitCode;
+    } catch (const InstallError& e) {
+        exitCode = ReportFailure(std::string("Installation error: ") + e.what(), "Installation Error");
+    } catch (const std::exception& e) {
+        exitCode = ReportFailure(std::string("std::exception caught: ") + e.what(), "Exception");
+    } catch (...) {
+        exitCode = ReportFailure("Unrecognized exception caught", "Exception");
+    }
+    if (exitCode == helpExitCode || exitCode == badCommandLineExitCode) RawConsoleLine(WelcomeText);
+    Options().commandLine = nullptr;
+    return exitCode;
+}

@@ -1,0 +1,10 @@
+#include "foundation/Win.h"
+#include "installer/DllSearchRestriction.h"
+#include "installer/InstallFlow.h"
+
+// The C runtime's argument vector is not used: the parser needs the raw
+// command line.
+int main() {
+    RestrictDllSearchPath();
+    return RunInstaller(GetCommandLineW());
+}
