@@ -1,0 +1,55 @@
+// Common ground of the shortcut, association and registration step tests:
+// a scratch directory, default unattended options with a started command
+// list, message boxes answered from another thread, and registry keys that
+// refuse writes.
+#pragma once
+
+#include "foundation/Win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+class StepTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string At(const std::string& name) const { return m_dir + "\\" + name; }
+    // The command list as the flow starts it.
+    static void RestartCommands();
+    // What the steps appended to the command list since it was started.
+    static std::string AppendedCommands();
+
+    std::string m_dir;
+};
+
+// Answers the next message box with this caption (from a thread of its
+// own, since the step's box blocks the test's thread) and keeps what it
+// showed.
+class BoxAnswerer {
+public:
+    BoxAnswerer(const std::string& caption, int button);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // Waits for the answer; empty text when no box came.
+    std::string Text();
+
+private:
+    void Join();
+
+    std::string m_text;
+    std::thread m_thread;
+};
+
+// Gives the HKEY_LOCAL_MACHINE key (created when missing) a DACL that lets
+// everyone read it and nobody change it: opening it for writing fails with
+// access denied until the registry server restarts. Creating subkeys still
+// works, and deleting the key is still allowed when it has none.
+void DenyWrites(const std::string& subkey);
+// Lets everyone only query the key's values: opening it to list its
+// subkeys is refused.
+void DenyListing(const std::string& subkey);
