@@ -32,6 +32,12 @@ void FileIo::Read(std::vector<unsigned char>& bytes, std::int64_t offset, DWORD 
     bytes.resize(size);
 }
 
+void FileIo::Read(datavect<unsigned char>& bytes, std::int64_t offset, DWORD method, bool advance) {
+    DWORD size = bytes.size();
+    Read(bytes.data(), size, offset, method, advance);
+    bytes.resize(size);
+}
+
 void FileIo::Write(const void* buffer, DWORD size, std::int64_t offset, DWORD method, bool advance) {
     if (Failed() || !MoveTo(offset, method)) return;
     DWORD written = 0;

@@ -6,6 +6,7 @@
 #include "foundation/CallResult.h"
 #include "foundation/SharedHandle.h"
 #include "foundation/Win.h"
+#include "foundation/datavect.h"
 
 #include <cstdint>
 #include <utility>
@@ -27,6 +28,8 @@ public:
               bool advance = true);
     // Reads as many bytes as `bytes` holds, then shrinks it to those read.
     void Read(std::vector<unsigned char>& bytes, std::int64_t offset = 0, DWORD method = FILE_CURRENT,
+              bool advance = true);
+    void Read(datavect<unsigned char>& bytes, std::int64_t offset = 0, DWORD method = FILE_CURRENT,
               bool advance = true);
 
     // Writing fewer bytes than asked is a failure with code 112 (disk full).
