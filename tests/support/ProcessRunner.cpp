@@ -69,7 +69,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& comman
 
     PROCESS_INFORMATION started{};
     const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
-    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, directory,
+    if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, options.creationFlags, nullptr, directory,
                         &startup, &started)) {
         throw Failure("CreateProcess(" + commandLine + ")");
     }

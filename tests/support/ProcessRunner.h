@@ -16,6 +16,7 @@ struct ProcessOutcome {
 struct ProcessOptions {
     std::string workingDirectory;   // empty: the caller's
     DWORD timeoutMs = 60000;        // then the program is killed and Wait throws
+    DWORD creationFlags = 0;        // e.g. CREATE_NO_WINDOW: a console of its own
 };
 
 // Full path of fileName in the directory of the running test executable,
