@@ -1,10 +1,13 @@
 #include "uninstaller/RebootDeletion.h"
 
 #include "foundation/Win.h"
+#include "uninstaller/KernelFunction.h"
 
 #include <vector>
 
 namespace {
+
+using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 
 bool IsNtFamily() {
     OSVERSIONINFOA version = {};
@@ -34,6 +37,8 @@ bool AppendRenameLine(const std::string& path) {
 }  // namespace
 
 bool DeleteAtReboot(const std::string& path) {
-    if (IsNtFamily()) return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-    return AppendRenameLine(path);
+    if (!IsNtFamily()) return AppendRenameLine(path);
+    // Bound by name: the Windows 95 family's kernel32 lacks it.
+    const auto moveFileEx = KernelFunction<MoveFileExFunction>("MoveFileExA");
+    return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
