@@ -1,0 +1,83 @@
+#include "system/PreviousInstallation.h"
+
+#include "foundation/InstallError.h"
+#include "foundation/Win.h"
+#include "installer/Console.h"
+#include "installer/InstallOptions.h"
+#include "installer/ProductDefinition.h"
+#include "system/PreviousInstallationInfo.h"
+#include "system/TemporaryUninstaller.h"
+
+namespace {
+
+// Installations older than this carry no uninstaller that speaks the result
+// channel; a fresh copy of the embedded one removes them.
+const char channelVersion[] = "4.07";
+const int removalFailureExitCode = 107;
+
+std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
+    RawConsoleLine("");
+    try {
+        const std::uint32_t result = RunUninstaller(commandLine);
+        RawConsoleLine("");
+        return result;
+    } catch (const LostUninstallerResult&) {
+        // The uninstaller ran (and may have printed): its part still ends.
+        RawConsoleLine("");
+        throw;
+    }
+}
+
+std::uint32_t RunPreviousUninstaller(const std::string& version, const std::string& uninstallString) {
+    if (version.compare(channelVersion) >= 0) return RunUninstallerBetweenEmptyLines(uninstallString);
+    const std::string copy = WriteTemporaryUninstaller();
+    return RunUninstallerBetweenEmptyLines("\"" + copy + "\" " + ProductShortName);
+}
+
+std::string ResultMessage(std::uint32_t result) {
+    std::string message = "Uninstaller failed with error code " + std::to_string(result);
+    if (result == 12) message += ": Loading uninstallation information failed";
+    if (result == 13) message += ": Uninstallation failed partally or completely";
+    return message;
+}
+
+void DecideOnRemovalFailure(std::string message) {
+    if (!message.empty() && message.back() == '.') message.pop_back();
+    const InstallOptions& options = Options();
+    if (options.interactive) {
+        RawConsoleLine("Warning: " + message);
+        const std::string question = message + ".\nDo you want to continue with the installation anyway?";
+        if (MessageBoxA(nullptr, question.c_str(), "Uninstallation failure",
+                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
+            return;
+        RawConsoleLine("Installation canceled by user (uninstallation failure)");
+        throw SilentExit(removalFailureExitCode);
+    }
+    if (options.force) {
+        RawConsoleLine("Warning: " + message);
+        return;
+    }
+    RawConsoleLine(message + " (use /Force flag to override uninstallation failure); aborting");
+    throw SilentExit(removalFailureExitCode);
+}
+
+}  // namespace
+
+void RemovePreviousInstallation() {
+    const std::string version = ReadPreviousVersion();
+    const std::string uninstallString = ReadPreviousUninstallString();
+    if (version.empty() || uninstallString.empty()) return;
+    RawConsoleLine("Uninstalling the existing Quillmore " + version + " installation");
+
+    std::string failure;
+    std::uint32_t result = 0;
+    try {
+        result = RunPreviousUninstaller(version, uninstallString);
+    } catch (const InstallError& e) {
+        failure = std::string("Launching uninstaller failed: ") + e.what();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (failure.empty() && result == 0) return;
+    DecideOnRemovalFailure(failure.empty() ? ResultMessage(result) : failure);
+}

@@ -1,0 +1,37 @@
+// Removal of an installed copy of the product by its own uninstaller, run
+// unattended with a result channel before the installation steps.
+#pragma once
+
+#include "foundation/TException.h"
+
+#include <cstdint>
+#include <string>
+
+// Every process of the uninstaller ended after exit code 1 without
+// signalling its result.
+class LostUninstallerResult : public AException {
+public:
+    LostUninstallerResult() : AException(std::string("Uninstaller ended without reporting its result")) {}
+};
+
+// Returns when there was nothing to remove, the removal succeeded, or its
+// failure was accepted (question answered Yes, or -force); otherwise throws
+// SilentExit(107).
+void RemovePreviousInstallation();
+
+// The system's temporary directory as GetTempPathA reports it (trailing
+// backslash included); empty when the call fails, with its error as the
+// thread's last error.
+std::string GetTempDirectory();
+
+// Runs the uninstaller with " -unat -result=<section> -done=<event>"
+// appended and returns its result: the exit code, or for exit code 1 the
+// value it wrote into the section before signalling the event. Throws
+// InstallError when the channel or the process cannot be created, and
+// LostUninstallerResult.
+std::uint32_t RunUninstaller(const std::string& commandLine);
+
+// Starts the command line with the installer's inheritable handles and
+// waits for its end; 259 when the exit code cannot be had. Throws
+// InstallError when the process cannot be started.
+std::uint32_t RunProcessAndWait(const std::string& commandLine);

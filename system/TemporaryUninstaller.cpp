@@ -1,0 +1,66 @@
+#include "system/TemporaryUninstaller.h"
+
+#include "foundation/JoinPath.h"
+#include "foundation/TException.h"
+#include "foundation/WinErrorMessage.h"
+#include "foundation/Win.h"
+#include "system/PreviousInstallation.h"
+#include "system/RebootDeletion.h"
+#include "system/Resources.h"
+
+#include <cryptopp/osrng.h>
+#include <cryptopp/randpool.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int uninstallerResourceId = 149;
+const int maximumRetries = 10;
+const DWORD tempPathBufferSize = 265;
+
+std::string FallbackName(CryptoPP::RandomPool& pool) {
+    char name[16];
+    std::snprintf(name, sizeof name, "uninst%04u.exe", static_cast<unsigned>(pool.GenerateWord32() % 9999));
+    return name;
+}
+
+}  // namespace
+
+std::string GetTempDirectory() {
+    std::vector<char> buffer(tempPathBufferSize);
+    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length >= buffer.size()) {
+        // A longer path is used as it is rather than failing.
+        buffer.resize(length + 1);
+        length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length >= buffer.size()) length = 0;
+    }
+    return std::string(buffer.data(), length);
+}
+
+std::string WriteTemporaryUninstaller() {
+    const std::string directory = GetTempDirectory();
+    if (directory.empty())
+        throw AException("Getting temporary path failed: GetTemporaryPath() failed: " +
+                         DescribeWindowsError(GetLastError()));
+    std::string target = JoinPath(directory, "uninst.exe");
+
+    CryptoPP::RandomPool pool;
+    CryptoPP::byte seed[32];
+    CryptoPP::OS_GenerateRandomBlock(false, seed, sizeof seed);
+    pool.IncorporateEntropy(seed, sizeof seed);
+
+    for (int retries = 0;; ++retries) {
+        try {
+            ExtractResourceToFile(target, uninstallerResourceId);
+            ScheduleDeleteOnReboot(target);
+            return target;
+        } catch (const std::exception& e) {
+            if (retries == maximumRetries)
+                throw AException(std::string("Copying uninstaller to temporary path failed: ") + e.what());
+        }
+        target = JoinPath(directory, FallbackName(pool));
+    }
+}

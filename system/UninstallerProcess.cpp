@@ -1,0 +1,103 @@
+// Running an uninstaller with its result channel: a 4-byte section for the
+// result and an event that says the result is there, both inherited.
+#include "system/PreviousInstallation.h"
+
+#include "foundation/InstallError.h"
+#include "foundation/UniqueHandle.h"
+#include "foundation/WinErrorMessage.h"
+#include "foundation/Win.h"
+#include "system/ProcessJob.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// How often the wait for the event looks whether any process of the
+// uninstaller is left.
+const DWORD jobPollMs = 100;
+
+[[noreturn]] void ThrowCallFailure(const std::string& call) {
+    throw InstallError(call + "() failed: " + DescribeWindowsError(GetLastError()));
+}
+
+// The form of "%p" for a 32-bit pointer: eight upper-case digits. Handle
+// values of a 64-bit process are small enough for that too, and are never
+// cut when they are not.
+std::string HandleText(HANDLE handle) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%08llX",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
+    return text;
+}
+
+SECURITY_ATTRIBUTES Inheritable() {
+    SECURITY_ATTRIBUTES attributes = {};
+    attributes.nLength = sizeof attributes;
+    attributes.bInheritHandle = TRUE;
+    return attributes;
+}
+
+std::uint32_t StartAndWait(const std::string& commandLine, ProcessJob* job) {
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    // Suspended while it joins the job, so that nothing it starts escapes.
+    const DWORD flags = job != nullptr ? CREATE_SUSPENDED : 0;
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &started))
+        ThrowCallFailure("CreateProcess");
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+    if (job != nullptr) {
+        job->Adopt(process.get());
+        ResumeThread(thread.get());
+    }
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process.get(), &exitCode) || exitCode == STILL_ACTIVE) {
+        TerminateProcess(process.get(), 0);
+        exitCode = STILL_ACTIVE;
+    }
+    return exitCode;
+}
+
+// After exit code 1 the uninstaller (or a copy of it that it started) still
+// has to signal the event. A job tells when none of them is left, so that an
+// uninstaller that ends without signalling does not stall the installation.
+void WaitForResult(HANDLE event, ProcessJob& job) {
+    if (!job.Holds()) {
+        WaitForSingleObject(event, INFINITE);
+        return;
+    }
+    while (WaitForSingleObject(event, jobPollMs) == WAIT_TIMEOUT) {
+        if (job.IsEmpty() && WaitForSingleObject(event, 0) != WAIT_OBJECT_0)
+            throw LostUninstallerResult();
+    }
+}
+
+}  // namespace
+
+std::uint32_t RunProcessAndWait(const std::string& commandLine) { return StartAndWait(commandLine, nullptr); }
+
+std::uint32_t RunUninstaller(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inheritable = Inheritable();
+    const UniqueHandle section(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, &inheritable, PAGE_READWRITE, 0, sizeof(std::uint32_t), nullptr));
+    if (!section) ThrowCallFailure("CreateFileMapping");
+    const UniqueView view(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, sizeof(std::uint32_t)));
+    if (!view) ThrowCallFailure("MapViewOfFile");
+    const UniqueHandle event(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
+    if (!event) ThrowCallFailure("CreateEvent");
+
+    const std::string extended = commandLine + " -unat" + " -result=" + HandleText(section.get()) + " -done=" +
+                                 HandleText(event.get());
+    ProcessJob job;
+    const std::uint32_t exitCode = StartAndWait(extended, &job);
+    if (exitCode != 1) return exitCode;
+    WaitForResult(event.get(), job);
+    std::uint32_t result = 0;
+    std::memcpy(&result, view.get(), sizeof result);
+    return result;
+}
