@@ -1,0 +1,18 @@
+// Small lookups about windows and their display.
+#pragma once
+
+#include "foundation/Win.h"
+
+// A shared icon: the system keeps it, nobody destroys it.
+HICON LoadIconShared(HINSTANCE instance, LPCSTR resourceName, int width, int height);
+
+// Width and height of the window rectangle; false when it cannot be read.
+bool WindowSize(HWND window, SIZE& size);
+
+// The nearest colour the window's device context can show; the colour
+// itself when there is no device context.
+COLORREF NearestColor(COLORREF colour, HWND window);
+
+// Border and caption sizes of the current desktop theme; zeros when the
+// system cannot tell.
+NONCLIENTMETRICSA NonClientMetrics();
