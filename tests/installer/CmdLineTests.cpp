@@ -1,4 +1,3 @@
-#include "foundation/InstallError.h"
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
 #include "installer/InstallOptions.h"
@@ -124,28 +123,6 @@ TEST_F(OptionReader, ReadsEveryFlagInAnyCaseAndEitherPrefix) {
     EXPECT_FALSE(Options().force || Options().noRollback || Options().acceptEULA);
     EXPECT_TRUE(allUsers);
     EXPECT_TRUE(desktopIcon);
-}
-
-TEST_F(OptionReader, MissingDirectoryIsReportedBeforeUnusedItems) {
-    for (const wchar_t* arguments : {L"-acceptEULA", L"-installDir -acceptEULA", L"-installDir= stray -x"}) {
-        try {
-            Read(arguments);
-            ADD_FAILURE() << "no error";
-        } catch (const CmdLine::Err& e) {
-            EXPECT_STREQ("Missing '-installDir' parameter.", e.what());
-        }
-    }
-}
-
-TEST_F(OptionReader, HelpWinsOverEveryOtherError) {
-    for (const wchar_t* arguments : {L"-?", L"/H", L"-help -bogus stray", L"-Help=no -h"}) {
-        try {
-            Read(arguments);
-            ADD_FAILURE() << "no help exit";
-        } catch (const SilentExit& exit) {
-            EXPECT_EQ(200, exit.exitCode());
-        }
-    }
 }
 
 TEST(ActionCaption, ComparesVersionsByteWise) {
