@@ -20,7 +20,6 @@
 #include "uninstaller/SelfCopy.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace {
 
