@@ -6,6 +6,8 @@
 #include "foundation/Win.h"
 #include "installer/InstallOptions.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,16 +19,29 @@ std::string Variable(const char* name) {
     return value ? value : "";
 }
 
-}  // namespace
-
-UninstallCommandsDump::~UninstallCommandsDump() {
-    std::string path = Variable("QUILLMORE_TEST_COMMANDS_FILE");
+void WriteToFileNamedBy(const char* variable, const std::string& text) {
+    std::string path = Variable(variable);
     if (path.empty()) return;
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        const std::string& commands = Options().uninstallCommands;
-        std::fwrite(commands.data(), 1, commands.size(), file);
+        std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
+}
+
+std::string PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return "unknown";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MiB", counters.PeakWorkingSetSize / 1048576.0);
+    return text;
+}
+
+}  // namespace
+
+EndOfStepsReport::~EndOfStepsReport() {
+    WriteToFileNamedBy("QUILLMORE_TEST_COMMANDS_FILE", Options().uninstallCommands);
+    WriteToFileNamedBy("QUILLMORE_TEST_MEMORY_FILE", PeakWorkingSet());
 }
 
 void ApplyUninstallerPathSeam() {

@@ -3,6 +3,8 @@
 // Each is driven by an environment variable of the test:
 //   QUILLMORE_TEST_COMMANDS_FILE    receives the uninstallation command list
 //                                   when the steps end, success or failure
+//   QUILLMORE_TEST_MEMORY_FILE      receives the process's peak working set
+//                                   then (for the benchmark)
 //   QUILLMORE_TEST_UNINSTALLER_PATH replaces the uninstaller path
 //   QUILLMORE_TEST_PAUSE            before the uninstaller file: signal the
 //                                   event "<value>.ready", wait for "<value>.go"
@@ -10,12 +12,12 @@
 
 #ifdef QUILLMORE_TEST_SEAMS
 
-class UninstallCommandsDump {
+class EndOfStepsReport {
 public:
-    UninstallCommandsDump() = default;
-    UninstallCommandsDump(const UninstallCommandsDump&) = delete;
-    UninstallCommandsDump& operator=(const UninstallCommandsDump&) = delete;
-    ~UninstallCommandsDump();
+    EndOfStepsReport() = default;
+    EndOfStepsReport(const EndOfStepsReport&) = delete;
+    EndOfStepsReport& operator=(const EndOfStepsReport&) = delete;
+    ~EndOfStepsReport();
 };
 
 void ApplyUninstallerPathSeam();

@@ -2,10 +2,6 @@
 
 #include "installer/InstallOptions.h"
 
-void StartUninstallCommands() {
-    Options().uninstallCommands = "\"-shareResWith=Pellmar\"";
-}
-
 void AppendUninstallCommand(const std::string& keyword, const std::string& argument) {
     Options().uninstallCommands += " \"" + keyword + argument + "\"";
 }

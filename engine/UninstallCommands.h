@@ -6,9 +6,6 @@
 
 #include <string>
 
-// Replaces whatever the list held by its first entry.
-void StartUninstallCommands();
-
 // keyword includes the leading '-' and the trailing '=', e.g. "-delDir=".
 // Nothing is escaped: arguments are paths, key paths and extension/ProgID
 // pairs, none of which can hold a double quote.

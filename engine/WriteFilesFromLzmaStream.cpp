@@ -210,7 +210,6 @@ void WriteFilesFromLzmaStream::OpenGroupFile() {
     else
         m_createdFiles.push_back(path);
     ConsoleLine("Installing " + path);
-    CancelDeleteOnReboot(path);
 
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -221,6 +220,9 @@ void WriteFilesFromLzmaStream::OpenGroupFile() {
     }
     m_file.reset(file);
     m_currentPath = path;
+    // Only now: the pending entry is matched by short path, which a file
+    // has only once it exists.
+    CancelDeleteOnReboot(path);
 }
 
 std::string WriteFilesFromLzmaStream::GroupFilePath() const {

@@ -1,0 +1,13 @@
+// The raw PendingFileRenameOperations value, for tests that must see it
+// byte for byte.
+#pragma once
+
+#include <string>
+
+// The value's bytes; empty when it does not exist.
+std::string ReadPendingOperations();
+// Writes the bytes as REG_MULTI_SZ; empty bytes delete the value.
+void WritePendingOperations(const std::string& bytes);
+
+// A deletion pair (source "\??\" + path, empty target) is pending.
+bool PendingDeletionOf(const std::string& path);
