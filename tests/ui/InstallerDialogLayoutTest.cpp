@@ -1,0 +1,128 @@
+#include "support/GuiDriver.h"
+#include "support/ScreenCapture.h"
+#include "ui/DialogUnits.h"
+#include "ui/InstallerDialogIds.h"
+#include "ui/RunningInstallerDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+using namespace gui_test;
+
+namespace {
+
+constexpr int Wider = 200;
+constexpr int Higher = 120;
+
+void Resize(HWND window, int width, int height) {
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE WindowSize(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+TEST(InstallerDialogLayout, WideningKeepsTheButtonsCentredAndStretchesTheRows) {
+    DialogValues values;
+    RunningInstallerDialog dialog(values);
+    HWND window = dialog.Window();
+    ASSERT_TRUE(window);
+    const RECT packageLinkBefore = ItemRect(window, IDC_PACKAGE_LINK);
+    const RECT actionBefore = ItemRect(window, IDOK);
+
+    SIZE size = WindowSize(window);
+    Resize(window, size.cx + Wider, size.cy + Higher);
+    RECT client;
+    GetClientRect(window, &client);
+    const LONG W = client.right, H = client.bottom;
+    auto x = [&](int units) { return DialogUnitsToPixelsX(window, units); };
+    auto y = [&](int units) { return DialogUnitsToPixelsY(window, units); };
+
+    RECT action = ItemRect(window, IDOK), cancel = ItemRect(window, IDCANCEL);
+    EXPECT_NEAR(2 * x(3), cancel.left - action.right, 1) << "6 dialog units apart";
+    EXPECT_NEAR(W / 2, (action.left + cancel.right) / 2, 1) << "centred";
+    EXPECT_EQ(actionBefore.right - actionBefore.left, action.right - action.left);
+    EXPECT_EQ(H - y(7), action.bottom);
+    EXPECT_EQ(H - y(7), cancel.bottom);
+
+    // Edges that follow the dialog's right and bottom edges: id, edge, distance.
+    struct Edge {
+        int id;
+        LONG RECT::*edge;
+        LONG expected;
+    } const edges[] = {
+        {IDC_WEB_LINK, &RECT::right, W - x(7)},
+        {IDC_WEB_LINK, &RECT::top, packageLinkBefore.top},
+        {IDC_LICENCE_TEXT, &RECT::left, x(7)},
+        {IDC_LICENCE_TEXT, &RECT::top, y(31)},
+        {IDC_LICENCE_TEXT, &RECT::right, W - x(7)},
+        {IDC_LICENCE_TEXT, &RECT::bottom, H - y(107)},
+        {IDC_TOP_SEPARATOR, &RECT::left, x(1)},
+        {IDC_TOP_SEPARATOR, &RECT::right, W - x(1)},
+        {IDC_MIDDLE_SEPARATOR, &RECT::right, W - x(1)},
+        {IDC_MIDDLE_SEPARATOR, &RECT::bottom, H - y(84)},
+        {IDC_BOTTOM_SEPARATOR, &RECT::right, W - x(1)},
+        {IDC_BOTTOM_SEPARATOR, &RECT::bottom, H - y(28)},
+        {IDC_INSTALL_FOLDER, &RECT::left, x(87)},
+        {IDC_INSTALL_FOLDER, &RECT::right, W - x(7)},
+        {IDC_INSTALL_FOLDER, &RECT::bottom, H - y(66)},
+        {IDC_ACCEPT, &RECT::bottom, H - y(92)},
+        {IDC_FOLDER_LINK, &RECT::bottom, H - y(67)},
+        {IDC_ALL_USERS, &RECT::bottom, H - y(51)},
+        {IDC_DESKTOP_ICON, &RECT::bottom, H - y(51)},
+        {IDC_RUN_WHEN_DONE, &RECT::bottom, H - y(36)},
+        {IDC_PACKAGE_LINK, &RECT::left, packageLinkBefore.left},
+        {IDC_PACKAGE_LINK, &RECT::right, packageLinkBefore.right},
+    };
+    for (const Edge& e : edges) {
+        SCOPED_TRACE(testing::Message() << "control " << e.id);
+        EXPECT_EQ(e.expected, ItemRect(window, e.id).*e.edge);
+    }
+    SaveWindowScreenshot(window, ArtifactDirectory() + "\\installer-dialog-resized.png");
+}
+
+void PostKey(HWND window, WPARAM key) {
+    PostMessageA(window, WM_KEYDOWN, key, 0);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000000);
+    Sleep(40);   // each key moves from where the previous one left the cursor
+}
+
+// Sizes the window with the keyboard, as from its system menu: the first
+// arrow key picks the border, every further one moves it 8 pixels.
+void SizeWithKeyboard(HWND window, WPARAM border, WPARAM shrink, int steps) {
+    PostMessageA(window, WM_SYSCOMMAND, SC_SIZE, 0);
+    Sleep(300);
+    PostKey(window, border);
+    for (int i = 0; i < steps; ++i) PostKey(window, shrink);
+    PostKey(window, VK_RETURN);
+    Sleep(300);
+}
+
+TEST(InstallerDialogLayout, SizingStopsAtTheMinimum) {
+    DialogValues values;
+    RunningInstallerDialog dialog(values);
+    HWND window = dialog.Window();
+    ASSERT_TRUE(window);
+
+    SizeWithKeyboard(window, VK_RIGHT, VK_LEFT, 60);
+    SizeWithKeyboard(window, VK_DOWN, VK_UP, 60);
+
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    SIZE size = WindowSize(window);
+    EXPECT_EQ(DialogUnitsToPixelsX(window, 240) + 2 * metrics.iBorderWidth + 6, size.cx);
+    EXPECT_EQ(DialogUnitsToPixelsY(window, 200) + metrics.iCaptionHeight + 2 * metrics.iBorderWidth + 7, size.cy);
+
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_GE(client.right, DialogUnitsToPixelsX(window, 240)) << "room for the content";
+    EXPECT_LT(ItemRect(window, IDC_PACKAGE_LINK).right, ItemRect(window, IDC_WEB_LINK).left)
+        << "the links do not overlap";
+    EXPECT_GT(ItemRect(window, IDC_LICENCE_TEXT).bottom, ItemRect(window, IDC_LICENCE_TEXT).top);
+}
+
+} // namespace
