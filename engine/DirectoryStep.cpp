@@ -7,7 +7,6 @@
 #include "foundation/WinErrorMessage.h"
 #include "installer/Console.h"
 #include "installer/InstallOptions.h"
-#include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
 
 namespace {
@@ -51,10 +50,13 @@ DirectoryStep::DirectoryStep(const std::string& path, bool createParents) : m_pa
     AppendUninstallCommand("-delDir=", m_path);
     if (createParents) CreateMissingParent();
 
-    if (PathExists(m_path)) {
+    // Asked by attributes rather than by a directory search, which misses an
+    // existing directory named with a trailing backslash ("C:\Tools\").
+    DWORD attributes = GetFileAttributesA(m_path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
         // What was there before is never removed by a rollback.
         Commit();
-        if (!IsDirectory(m_path)) RefuseNonDirectory();
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) RefuseNonDirectory();
     } else {
         MakeDirectory();
     }

@@ -1,7 +1,10 @@
-// Parent directories of the directory step's chain.
-#include "engine/DirectoryStep.h"
+// The directory step: parents of its chain, and directories that exist.
+#include "EngineFixture.h"
 
-#include <gtest/gtest.h>
+#include "engine/DirectoryStep.h"
+#include "foundation/InstallError.h"
+#include "foundation/Win.h"
+#include "installer/InstallOptions.h"
 
 TEST(DirectoryStepParent, ParentIsThePathBeforeTheLastBackslash) {
     struct Case {
@@ -17,4 +20,42 @@ TEST(DirectoryStepParent, ParentIsThePathBeforeTheLastBackslash) {
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(ParentDirectoryOf(c.path), c.parent) << c.path;
+}
+
+class DirectoryStepTest : public EngineTest {};
+
+TEST_F(DirectoryStepTest, ExistingDirectoryIsKeptAlsoWhenNamedWithTrailingBackslash) {
+    CreateDirectoryA(At("existing").c_str(), nullptr);
+    for (const std::string& path : {At("existing"), At("existing\\")}) {
+        Options().uninstallCommands.clear();
+        {
+            DirectoryStep step(path, true);  // destroyed uncommitted: a rollback
+        }
+        EXPECT_TRUE(FileExists(At("existing"))) << path;
+        EXPECT_EQ(Options().uninstallCommands, " \"-delDir=" + path + "\"");
+    }
+}
+
+TEST_F(DirectoryStepTest, FailedCreationEndsTheRunAndRemovesTheParentsItMade) {
+    CreateDirectoryA(At("a").c_str(), nullptr);
+    try {
+        DirectoryStep step(At("a\\new\\deeper\\bad|name"), true);
+        FAIL() << "a directory with an invalid name was made";
+    } catch (const SilentExit& e) {
+        EXPECT_EQ(e.exitCode(), 102);
+    }
+    EXPECT_FALSE(FileExists(At("a\\new")));
+    EXPECT_TRUE(FileExists(At("a")));
+    EXPECT_EQ(Options().uninstallCommands, " \"-delDir=" + At("a\\new\\deeper\\bad|name") + "\" \"-delDir=" +
+                                               At("a\\new\\deeper") + "\" \"-delDir=" + At("a\\new") + "\"");
+
+    // A file in the way of the chain: the "not a directory" end.
+    WriteFileBytes(At("a\\file"), "x");
+    try {
+        DirectoryStep step(At("a\\file\\sub"), true);
+        FAIL() << "a directory was made below a file";
+    } catch (const SilentExit& e) {
+        EXPECT_EQ(e.exitCode(), 101);
+    }
+    EXPECT_EQ(ReadFileBytes(At("a\\file")), "x");
 }
