@@ -12,6 +12,7 @@
 #include "installer/LaunchProduct.h"
 #include "installer/OptionReader.h"
 #include "installer/ProductDefinition.h"
+#include "system/PreviousInstallation.h"
 #include "system/PreviousInstallationInfo.h"
 #include "system/RequirementsCheck.h"
 
@@ -84,6 +85,7 @@ int RunFlow(std::optional<CmdLine>& cmdLine, const std::wstring& commandLine) {
     else
         RequireLicenceAcceptance();
 
+    RemovePreviousInstallation();
     PrepareSharedPaths();
     RunInstallationSteps(choices.allUsers, choices.desktopIcon);
     ReportCompletion(choices.launchAfterInstall);
