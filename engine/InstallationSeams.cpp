@@ -2,12 +2,14 @@
 
 #ifdef QUILLMORE_TEST_SEAMS
 
+#include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "installer/InstallOptions.h"
 
 #include <psapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -57,6 +59,21 @@ void PauseBeforeUninstallerSeam() {
     if (!ready || !go) return;
     SetEvent(ready.get());
     WaitForSingleObject(go.get(), 60000);
+}
+
+void FailureSeam(int row) {
+    const std::string prefix = std::to_string(row) + ":";
+    std::string failure = Variable("QUILLMORE_TEST_FAIL_AT");
+    if (failure.compare(0, prefix.size(), prefix) != 0) return;
+    failure = failure.substr(prefix.size());
+    if (failure == "install-error")
+        throw InstallError("Failure injected at installation row " + std::to_string(row));
+    if (failure == "access-violation") {
+        // Read through volatile: the compiler cannot see the null pointer and
+        // turn the write into a trap instruction.
+        volatile std::uintptr_t address = 0;
+        *reinterpret_cast<volatile int*>(address) = 1;
+    }
 }
 
 #endif

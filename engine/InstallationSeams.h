@@ -8,6 +8,9 @@
 //   QUILLMORE_TEST_UNINSTALLER_PATH replaces the uninstaller path
 //   QUILLMORE_TEST_PAUSE            before the uninstaller file: signal the
 //                                   event "<value>.ready", wait for "<value>.go"
+//   QUILLMORE_TEST_FAIL_AT          "<row>:install-error" or "<row>:access-violation":
+//                                   that failure in place of installation row <row>
+//                                   (rows 9, 14 and 16 ask)
 #pragma once
 
 #ifdef QUILLMORE_TEST_SEAMS
@@ -22,5 +25,6 @@ public:
 
 void ApplyUninstallerPathSeam();
 void PauseBeforeUninstallerSeam();
+void FailureSeam(int row);
 
 #endif
