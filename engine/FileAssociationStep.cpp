@@ -78,7 +78,8 @@ FileAssociationStep::FileAssociationStep(const std::string& progId, const std::s
       m_extensionKey(JoinPath(kClassesKey, extension)),
       m_extension(extension),
       m_previousProgId(ReadDefaultValue(m_extensionKey)),
-      m_extensionKeyExisted(KeyExists(m_extensionKey)) {
+      m_extensionKeyExisted(KeyExists(m_extensionKey)),
+      m_progIdKeyExisted(KeyExists(m_progIdKey)) {
     if (m_previousProgId.empty()) {
         ConsoleLine("Registering file association for extension '" + m_extension + "'");
     } else {
@@ -129,7 +130,9 @@ void FileAssociationStep::Register(const std::string& progId, const std::string&
     AppendUninstallCommand("-delRegKey=", m_progIdKey);
 }
 
-// Only the extension key is touched; the ProgID keys stay.
+// The extension gets its mapping back. A ProgID key that this step made
+// goes too, so that a failed installation leaves the classes as they were;
+// one that was there before may belong to another installation and stays.
 void FileAssociationStep::Undo() {
     ConsoleLine("Rollback: removing previously created file association for extension " + m_extension);
     bool restoring = !m_previousProgId.empty();
@@ -140,6 +143,11 @@ void FileAssociationStep::Undo() {
             RemoveExtensionMapping();
     } catch (const std::exception& e) {
         ReportUndoFailure(restoring, e.what());
+    }
+    try {
+        if (!m_progIdKeyExisted && KeyExists(m_progIdKey)) RegKey(m_progIdKey).Delete(true);
+    } catch (const std::exception& e) {
+        ReportUndoFailure(false, e.what());
     }
 }
 

@@ -1,8 +1,9 @@
 // Points a file extension at a ProgID and writes the ProgID's description,
 // icon and shell verbs under HKEY_LOCAL_MACHINE\SOFTWARE\Classes, recording
 // "-delRegKey=" for every key it writes. The undo gives the extension back
-// its previous ProgID, or removes what this step added to the extension key;
-// the ProgID keys stay. A failed write is a recoverable failure.
+// its previous ProgID, or removes what this step added to the extension key,
+// and removes the ProgID's keys when this step made them. A failed write is
+// a recoverable failure.
 #pragma once
 
 #include "engine/InstallStep.h"
@@ -36,6 +37,7 @@ private:
     std::string m_extension;
     std::string m_previousProgId;
     bool m_extensionKeyExisted = false;
+    bool m_progIdKeyExisted = false;
 };
 
 // The ProgID as the replacement warning shows it: with at least three dots,

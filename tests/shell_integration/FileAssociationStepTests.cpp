@@ -8,6 +8,7 @@
 #include "foundation/InstallError.h"
 #include "foundation/WinErrorMessage.h"
 #include "installer/InstallOptions.h"
+#include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 
 #include <memory>
@@ -94,8 +95,20 @@ TEST_F(FileAssociationStepTest, ANewAssociationIsWrittenRecordedAndItsExtensionR
               "Rollback: removing previously created file association for extension .qmp\n",
               out.Text());
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
-    // The ProgID's keys are not the extension's mapping: they stay.
-    EXPECT_EQ("Open", DefaultValue(kProgIdKey + "\\Shell"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProgIdKey));
+}
+
+// A ProgID that was registered before may serve another installation: the
+// rollback leaves it, with what the step wrote over it.
+TEST_F(FileAssociationStepTest, AProgIdThatWasThereBeforeStaysOnRollback) {
+    WriteString(HKEY_LOCAL_MACHINE, kProgIdKey + "\\Shell\\Edit\\command", "", "edit.exe \"%1\"");
+    CapturedOutput out;
+    {
+        std::unique_ptr<FileAssociationStep> step = Make();
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
+    EXPECT_EQ("edit.exe \"%1\"", DefaultValue(kProgIdKey + "\\Shell\\Edit\\command"));
+    EXPECT_EQ("Vantrel Quillmore profile file", DefaultValue(kProgIdKey));
 }
 
 TEST_F(FileAssociationStepTest, AReplacedAssociationIsNamedAndGivenBackOnRollback) {

@@ -1,12 +1,8 @@
 #include "StepFixture.h"
 
-#include "foundation/RegKey.h"
+#include "foundation/UniqueHandle.h"
 #include "installer/InstallOptions.h"
 #include "support/MessageBoxDriver.h"
-
-#include <sddl.h>
-
-#include <stdexcept>
 
 namespace {
 
@@ -27,20 +23,6 @@ void RemoveTree(const std::string& dir) {
     }
     search.reset();
     RemoveDirectoryA(dir.c_str());
-}
-
-void SetSecurity(const std::string& subkey, const char* descriptor) {
-    HKEY created = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create " + subkey);
-    UniqueRegKey key(created);
-    PSECURITY_DESCRIPTOR security = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, nullptr))
-        throw std::runtime_error("bad security descriptor");
-    LONG result = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, security);
-    LocalFree(security);
-    if (result != ERROR_SUCCESS) throw std::runtime_error("cannot secure " + subkey);
 }
 
 }  // namespace
@@ -100,12 +82,4 @@ void BoxAnswerer::Join() {
 std::string BoxAnswerer::Text() {
     Join();
     return m_text;
-}
-
-void DenyWrites(const std::string& subkey) {
-    SetSecurity(subkey, "D:P(A;OICI;KR;;;WD)");
-}
-
-void DenyListing(const std::string& subkey) {
-    SetSecurity(subkey, "D:P(A;;0x1;;;WD)");
 }

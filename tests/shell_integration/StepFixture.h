@@ -1,7 +1,6 @@
 // Common ground of the shortcut, association and registration step tests:
 // a scratch directory, default unattended options with a started command
-// list, message boxes answered from another thread, and registry keys that
-// refuse writes.
+// list, and message boxes answered from another thread.
 #pragma once
 
 #include "foundation/Win.h"
@@ -44,12 +43,3 @@ private:
     std::string m_text;
     std::thread m_thread;
 };
-
-// Gives the HKEY_LOCAL_MACHINE key (created when missing) a DACL that lets
-// everyone read it and nobody change it: opening it for writing fails with
-// access denied until the registry server restarts. Creating subkeys still
-// works, and deleting the key is still allowed when it has none.
-void DenyWrites(const std::string& subkey);
-// Lets everyone only query the key's values: opening it to list its
-// subkeys is refused.
-void DenyListing(const std::string& subkey);

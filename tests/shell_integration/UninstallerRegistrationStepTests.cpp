@@ -7,6 +7,7 @@
 #include "foundation/RegKey.h"
 #include "foundation/WinErrorMessage.h"
 #include "installer/InstallOptions.h"
+#include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 #include "system/UninstallerRegistrationStep.h"
 

@@ -1,0 +1,34 @@
+#include "support/DeniedRegistryKey.h"
+
+#include "foundation/RegKey.h"
+#include "foundation/Win.h"
+
+#include <sddl.h>
+
+#include <stdexcept>
+
+namespace {
+
+void SetSecurity(const std::string& subkey, const char* descriptor) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create " + subkey);
+    UniqueRegKey key(created);
+    PSECURITY_DESCRIPTOR security = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, nullptr))
+        throw std::runtime_error("bad security descriptor");
+    LONG result = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, security);
+    LocalFree(security);
+    if (result != ERROR_SUCCESS) throw std::runtime_error("cannot secure " + subkey);
+}
+
+}  // namespace
+
+void DenyWrites(const std::string& machineSubkey) {
+    SetSecurity(machineSubkey, "D:P(A;OICI;KR;;;WD)");
+}
+
+void DenyListing(const std::string& machineSubkey) {
+    SetSecurity(machineSubkey, "D:P(A;;0x1;;;WD)");
+}
