@@ -1,0 +1,114 @@
+// How a run ends when steps fail: tolerated with -force, an exception in the
+// last step with and without rollback, and a crash in the middle.
+#include "InstallationFixture.h"
+#include "SystemSnapshot.h"
+
+#include "foundation/WinErrorMessage.h"
+#include "support/DeniedRegistryKey.h"
+#include "support/UninstallFixture.h"
+
+#include <algorithm>
+
+using uninstall_test::KeyExists;
+using uninstall_test::ReadString;
+
+namespace {
+
+const std::string kDir = kInstallDir;
+const char kCompleted[] = "Vantrel Quillmore 4.33 installation completed";
+
+std::string AccessDenied() {
+    return "RegCreateKeyExA() failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::size_t RollbackLines(const std::vector<std::string>& lines) {
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const std::string& line) { return line.compare(0, 9, "Rollback:") == 0; });
+}
+
+// The last two lines are the final report, after every rollback line.
+void ExpectFinalReport(const std::vector<std::string>& lines, const std::string& report) {
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(report, lines[lines.size() - 2]);
+    EXPECT_EQ(report, lines.back());
+}
+
+}  // namespace
+
+// A shortcut that cannot be saved, an association and a registration that
+// the registry refuses: each is a warning, and the installation completes.
+TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
+    const std::string menu = StartMenuFolder(true);
+    const std::string proxyLink = menu + "\\Proxy Settings.lnk";
+    MakeFolder(menu);
+    MakeFolder(proxyLink);
+    DenyWrites("SOFTWARE\\Classes\\.pmx");
+    uninstall_test::WriteString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Kept", "", "");
+    DenyWrites(kUninstallKey);
+
+    WatchedOutcome run = RunInstallerWatched(InstallArguments("-force"));
+    ExpectQuietRun(run);
+    EXPECT_EQ(0u, run.process.exitCode) << run.process.out;
+    std::vector<std::string> lines = Lines(run.process.out);
+    for (const std::string& warning :
+         {"Warning: creating shortcut '" + proxyLink + "' failed: IPersistFile::Save() failed",
+          "Warning: registering file association for extension '.pmx' failed. Reason: " + AccessDenied(),
+          "Warning: uninstaller registration failed: " + AccessDenied()})
+        EXPECT_TRUE(Contains(lines, warning)) << warning << " is missing from\n" << run.process.out;
+    EXPECT_EQ(kCompleted, lines.back());
+    EXPECT_EQ(0u, RollbackLines(lines));
+
+    // What could be made is there; what failed is not.
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((menu + "\\Keypair Manager.lnk").c_str()));
+    EXPECT_EQ("Vantrel.Quillmore.4.33.Profile", ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.qmp", ""));
+    EXPECT_FALSE(uninstall_test::ReadRaw(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallParam").exists);
+}
+
+// The test build fails the last step with an InstallError: every step is
+// undone before the error is reported; with -noRollback everything stays.
+TEST(FailureInTheLastStep, IsReportedTwiceAfterTheRollbackOrWithNoneAtAll) {
+    const Environment failLast = {{"QUILLMORE_TEST_FAIL_AT", "16:install-error"}};
+    const std::string report = "Installation error: Failure injected at installation row 16";
+    const std::string machinePath = ReadString(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
+
+    SystemSnapshot before = SystemSnapshot::Take();
+    WatchedOutcome undone = RunInstallerWatched(InstallArguments(), failLast);
+    EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
+    ExpectQuietRun(undone);
+    EXPECT_EQ(150u, undone.process.exitCode);
+    std::vector<std::string> lines = Lines(undone.process.out);
+    ExpectFinalReport(lines, report);
+    EXPECT_TRUE(Contains(lines, "Rollback: unregistering uninstaller"));
+    EXPECT_TRUE(Contains(lines, "Rollback: removing previously created " + kDir));
+
+    WatchedOutcome kept = RunInstallerWatched(InstallArguments("-noRollback"), failLast);
+    ExpectQuietRun(kept);
+    EXPECT_EQ(150u, kept.process.exitCode);
+    lines = Lines(kept.process.out);
+    ExpectFinalReport(lines, report);
+    EXPECT_EQ(0u, RollbackLines(lines)) << kept.process.out;
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kDir + "\\uninst.exe").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((DesktopFolder(true) + "\\Quillmore.lnk").c_str()));
+    EXPECT_EQ("Vantrel.Quillmore.4.33.Settings", ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.pmx", ""));
+    EXPECT_EQ("4.33", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version"));
+    // The search path comes after the failed step.
+    EXPECT_EQ(machinePath, ReadString(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH"));
+}
+
+// An access violation forced by the test build in the middle of the steps
+// arrives as an exception: the steps done so far are undone.
+TEST(CrashInTheMiddle, IsUndoneAndReportedAsAnException) {
+    SystemSnapshot before = SystemSnapshot::Take();
+    WatchedOutcome run = RunInstallerWatched(InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "9:access-violation"}});
+    EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
+    ExpectQuietRun(run);
+    EXPECT_EQ(150u, run.process.exitCode) << run.process.out;
+    std::vector<std::string> lines = Lines(run.process.out);
+    ExpectFinalReport(lines, "std::exception caught: EXCEPTION_ACCESS_VIOLATION");
+    EXPECT_TRUE(Contains(lines, "Rollback: removing previously created shortcut " + StartMenuFolder(true) +
+                                    "\\Host Key Manager.lnk"));
+}
