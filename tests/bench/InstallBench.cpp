@@ -104,6 +104,9 @@ int main(int argc, char** argv) {
         std::string memoryFile = "C:\\bench-memory-" + label + ".txt";
         SetEnvironmentVariableA("QUILLMORE_TEST_MEMORY_FILE", memoryFile.c_str());
         for (int run = 1; run <= runs; ++run) {
+            // Each run is a first installation: without the registration of
+            // the previous run, no uninstaller is run before it.
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmore");
             std::string target = "C:\\bench\\" + label + "-" + std::to_string(run);
             double seconds = 0;
             DWORD exitCode = RunInstaller(installer, target, seconds);
