@@ -1,0 +1,256 @@
+// The real installer run without arguments, driven like a user: the action
+// caption, the ways out without installing, the screenshots, a complete
+// interactive installation and a question on the way.
+#include "InstallationFixture.h"
+#include "SystemSnapshot.h"
+#include "WatchedRun.h"
+
+#include "foundation/RegKey.h"
+#include "foundation/UniqueHandle.h"
+#include "support/GuiDriver.h"
+#include "support/MessageBoxDriver.h"
+#include "support/ScreenCapture.h"
+#include "support/ShellLinkReader.h"
+#include "ui/InstallerDialogIds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+using namespace gui_test;
+
+namespace {
+
+const char InstallerCaption[] = "Vantrel Quillmore 4.33 Installer";
+const std::string UninstallKeyPath = std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey;
+
+// The installer, watched on a thread of its own while the test's thread
+// plays the user.
+class InteractiveRun {
+public:
+    InteractiveRun() : m_thread([this] { m_outcome = RunInstallerWatched(""); }) {
+        m_dialog = WaitForWindow("#32770", InstallerCaption, 60000);
+        if (m_dialog) Activate(m_dialog);
+    }
+    InteractiveRun(const InteractiveRun&) = delete;
+    InteractiveRun& operator=(const InteractiveRun&) = delete;
+    ~InteractiveRun() {
+        if (!m_thread.joinable()) return;
+        if (IsWindow(m_dialog)) PostMessageA(m_dialog, WM_COMMAND, IDCANCEL, 0);
+        m_thread.join();
+    }
+
+    HWND Dialog() const { return m_dialog; }
+    HWND Item(int id) const { return GetDlgItem(m_dialog, id); }
+
+    // Accepts the licence, sets the folder and the launch choice, and
+    // chooses the action button.
+    void Install(const std::string& folder, bool launch) const {
+        SetText(Item(IDC_INSTALL_FOLDER), folder);
+        Click(Item(IDC_ACCEPT));
+        if (IsChecked(Item(IDC_RUN_WHEN_DONE)) != launch) Click(Item(IDC_RUN_WHEN_DONE));
+        PostClick(Item(IDOK));
+    }
+
+    WatchedOutcome Finish() {
+        m_thread.join();
+        return m_outcome;
+    }
+
+private:
+    WatchedOutcome m_outcome;
+    std::thread m_thread;
+    HWND m_dialog = nullptr;
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// Answers the completion box; false when it did not come.
+bool ConfirmCompletion() {
+    HWND box = uninstall_test::WaitForMessageBox("Installation Completed", 120000);
+    if (!box) return false;
+    EXPECT_EQ("Vantrel Quillmore 4.33 installation completed.\n", uninstall_test::MessageBoxText(box));
+    uninstall_test::Answer(box, IDOK);
+    return true;
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TEST(InteractiveInstaller, ActionButtonNamesWhatHappensToTheInstalledVersion) {
+    struct Case {
+        const char* version;
+        const char* caption;
+    } const cases[] = {{nullptr, "Install"}, {"4.07", "Upgrade"}, {"4.33", "Replace"}, {"5.0", "Replace"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption + std::string(" for ") + (c.version ? c.version : "none"));
+        if (c.version) RegKey::WriteString(UninstallKeyPath, "Version", c.version, false);
+        InteractiveRun run;
+        ASSERT_TRUE(run.Dialog());
+        EXPECT_EQ(c.caption, Text(run.Item(IDOK)));
+        PostClick(run.Item(IDCANCEL));
+        EXPECT_EQ(202u, run.Finish().process.exitCode);
+    }
+}
+
+TEST(InteractiveInstaller, CancelEscapeAndTheCloseBoxEndWith202AndChangeNothing) {
+    struct Case {
+        const char* name;
+        void (*close)(HWND dialog);
+    } const cases[] = {
+        {"cancel button", [](HWND dialog) { PostClick(GetDlgItem(dialog, IDCANCEL)); }},
+        {"close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"escape key", [](HWND dialog) {
+             SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_LICENCE_TEXT)), TRUE);
+             ASSERT_TRUE(PressKeys(InstallerCaption, "Escape")) << "xdotool";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SystemSnapshot before = SystemSnapshot::Take();
+        InteractiveRun run;
+        ASSERT_TRUE(run.Dialog());
+        SetText(run.Item(IDC_INSTALL_FOLDER), "C:\\Apps\\Quillmore");
+        Click(run.Item(IDC_ACCEPT));
+        c.close(run.Dialog());
+
+        WatchedOutcome outcome = run.Finish();
+        EXPECT_EQ(202u, outcome.process.exitCode);
+        EXPECT_EQ("", outcome.process.out);
+        EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
+        EXPECT_EQ(std::vector<std::string>{"quillmoreinstaller.exe"}, outcome.programs);
+    }
+}
+
+TEST(InteractiveInstaller, FirstDisplayAndResizedWindowForAPersonToLookAt) {
+    InteractiveRun run;
+    ASSERT_TRUE(run.Dialog());
+    EXPECT_FALSE(IsChecked(run.Item(IDC_ACCEPT)));
+    EXPECT_FALSE(IsWindowEnabled(run.Item(IDOK)));
+    EXPECT_EQ(run.Item(IDC_LICENCE_TEXT), FocusedWindow(run.Dialog()));
+    std::string licence = Text(run.Item(IDC_LICENCE_TEXT));
+    EXPECT_EQ(0u, licence.find("Vantrel Quillmore 4.33")) << licence;
+    EXPECT_EQ(kInstallDir, Text(run.Item(IDC_INSTALL_FOLDER)));
+    SaveWindowScreenshot(run.Dialog(), ArtifactDirectory() + "\\installer-first-display.png");
+
+    RECT rect;
+    GetWindowRect(run.Dialog(), &rect);
+    SetWindowPos(run.Dialog(), nullptr, 0, 0, rect.right - rect.left + 240, rect.bottom - rect.top + 60,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Click(run.Item(IDC_ACCEPT));
+    SaveWindowScreenshot(run.Dialog(), ArtifactDirectory() + "\\installer-resized-and-accepted.png");
+    PostClick(run.Item(IDCANCEL));
+    EXPECT_EQ(202u, run.Finish().process.exitCode);
+}
+
+// Differences that a second installation of the same files must make: the
+// removal of the previous installation schedules the deletion of its
+// temporary uninstaller copy, and a link file records the times of its
+// target, which was written anew. The links are compared as the shell
+// reads them instead.
+bool ExpectedOfAReinstallation(const std::string& line) {
+    bool changedLink = line.compare(0, 2, "~ ") == 0 && line.find(".lnk: ") != std::string::npos;
+    return changedLink || line.find("PendingFileRenameOperations") != std::string::npos;
+}
+
+std::string UnexpectedDifferences(const std::string& difference) {
+    std::istringstream lines(difference);
+    std::string line, kept;
+    while (std::getline(lines, line))
+        if (!ExpectedOfAReinstallation(line)) kept += line + "\n";
+    return kept;
+}
+
+// Every link of the program menu and the desktop, as the shell reads it.
+std::string Links() {
+    std::string all;
+    for (const std::string& folder : {StartMenuFolder(true), DesktopFolder(true)}) {
+        WIN32_FIND_DATAA entry;
+        UniqueFind search(FindFirstFileA((folder + "\\*.lnk").c_str(), &entry));
+        if (!search) continue;
+        do {
+            ShellLinkFields link = ReadShellLink(folder + "\\" + entry.cFileName);
+            all += std::string(entry.cFileName) + ": " + link.target + " | " + link.arguments + " | "
+                   + link.workingDirectory + " | " + link.description + " | " + link.iconFile + ","
+                   + std::to_string(link.iconIndex) + "\n";
+        } while (FindNextFileA(search.get(), &entry));
+    }
+    return all;
+}
+
+TEST(InteractiveInstaller, InstallsAsTheUnattendedRunDoesAndStartsTheProductWhenAsked) {
+    WatchedOutcome unattended = RunInstallerWatched(InstallArguments());
+    ASSERT_EQ(0u, unattended.process.exitCode) << unattended.process.out;
+    const SystemSnapshot installedUnattended = SystemSnapshot::Take();
+    const std::string linksUnattended = Links();
+    ASSERT_NE("", linksUnattended);
+
+    for (bool launch : {false, true}) {
+        SCOPED_TRACE(launch ? "product started when done" : "product not started");
+        InteractiveRun run;
+        ASSERT_TRUE(run.Dialog());
+        EXPECT_EQ("Replace", Text(run.Item(IDOK)));
+        EXPECT_EQ(kInstallDir, Text(run.Item(IDC_INSTALL_FOLDER))) << "the folder of the installed copy";
+        run.Install(kInstallDir, launch);
+        EXPECT_TRUE(ConfirmCompletion());
+
+        WatchedOutcome outcome = run.Finish();
+        EXPECT_EQ(0u, outcome.process.exitCode) << outcome.process.out;
+        EXPECT_NE(std::string::npos, outcome.process.out.find("Vantrel Quillmore 4.33 installation completed\n"));
+        EXPECT_EQ(launch, Contains(outcome.programs, "quillmore.exe"));
+        EXPECT_EQ("", UnexpectedDifferences(Difference(installedUnattended, SystemSnapshot::Take())));
+        EXPECT_EQ(linksUnattended, Links());
+    }
+}
+
+TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes) {
+    const std::string folder = "C:\\Apps\\Quillmore";
+    const std::string existing = folder + "\\Readme.txt";
+    MakeFolder("C:\\Apps");
+    MakeFolder(folder);
+    std::ofstream(existing, std::ios::binary) << "mine";
+    const SystemSnapshot before = SystemSnapshot::Take();
+
+    struct Case {
+        const char* name;
+        int answer;
+        DWORD exitCode;
+    } const cases[] = {{"no: rolled back", IDNO, 104}, {"yes: installed", IDYES, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InteractiveRun run;
+        ASSERT_TRUE(run.Dialog());
+        run.Install(folder, false);
+        HWND box = uninstall_test::WaitForMessageBox("Target File Exists", 120000);
+        ASSERT_TRUE(box);
+        EXPECT_EQ("Warning: '" + existing + "' already exists.\nDo you want it to be overwritten?\n"
+                  "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.",
+                  uninstall_test::MessageBoxText(box));
+        uninstall_test::Answer(box, c.answer);
+        if (c.answer == IDYES) {
+            EXPECT_TRUE(ConfirmCompletion());
+        }
+
+        WatchedOutcome outcome = run.Finish();
+        EXPECT_EQ(c.exitCode, outcome.process.exitCode) << outcome.process.out;
+        if (c.answer == IDNO) {
+            EXPECT_NE(std::string::npos,
+                      outcome.process.out.find("Installation canceled by user (file already exists)\n"));
+            EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
+            EXPECT_EQ("mine", FileText(existing));
+        } else {
+            EXPECT_NE("mine", FileText(existing));
+        }
+    }
+}
+
+} // namespace
