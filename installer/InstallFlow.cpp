@@ -15,6 +15,7 @@
 #include "system/PreviousInstallation.h"
 #include "system/PreviousInstallationInfo.h"
 #include "system/RequirementsCheck.h"
+#include "ui/InstallerDialog.h"
 
 #include <optional>
 
@@ -35,9 +36,15 @@ struct FlowChoices {
     std::string actionCaption = "Install";
 };
 
+const int dialogCancelledExitCode = 202;
+
 void ChooseInteractively(FlowChoices& choices, const std::string& previousVersion) {
     choices.actionCaption = ActionCaption(previousVersion);
-    throw InstallError("Interactive installation is not available in this build.");
+    InstallOptions& options = Options();
+    InstallerDialogParams params{&options.acceptEULA, &options.installDir, &choices.allUsers,
+                                 &choices.desktopIcon, &choices.launchAfterInstall,
+                                 &choices.actionCaption};
+    if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
 }
 
 void RequireLicenceAcceptance() {

@@ -12,10 +12,9 @@
 #include "installer/InstallOptions.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
+#include "system/ShellNotification.h"
 #include "system/SpecialFolders.h"
 #include "system/UninstallerRegistrationStep.h"
-
-#include <shlobj.h>
 
 #include <memory>
 #include <vector>
@@ -144,7 +143,7 @@ void RunInstallationSteps(bool allUsers, bool desktopIcon) {
     // Best effort, never undone.
     UpdateSearchPath(options.installDir, allUsers);
 
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    NotifyAssociationsChanged();
 
     registration.Commit();
     settingsAssociation.Commit();

@@ -1,7 +1,7 @@
 // An installer runs elevated, often from a downloads folder: DLLs planted
 // beside it or in the current directory must not be loaded.
 #include "InstallerTestSupport.h"
-#include "support/MessageBoxDriver.h"
+#include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,10 @@ using namespace installer_test;
 namespace {
 
 // Dependencies of shell32, which the installer loads at run time from the
-// system directory (special folders); without a restricted search they are
-// looked for in the executable's folder first.
-const char* const plantedNames[] = {"shcore.dll", "shlwapi.dll"};
+// system directory (special folders), and the rich edit library of the
+// installer window; without a restricted search they are looked for in the
+// executable's folder first.
+const char* const plantedNames[] = {"shcore.dll", "shlwapi.dll", "riched20.dll"};
 
 class PlantedDlls : public ::testing::Test {
 protected:
@@ -74,12 +75,13 @@ TEST_F(PlantedDlls, AreNotLoadedFromTheInstallersFolderOrTheCurrentDirectory) {
     for (const char* name : plantedNames) DeleteFileA((AppDir() + "\\" + name + ".loaded").c_str());
     ASSERT_EQ("", LoadedMarkers());
 
-    // The interactive road asks the shell for the Program Files folder.
+    // The interactive road asks the shell for the Program Files folder and
+    // loads the rich edit library for the installer window.
     ChildProcess installer(AppDir() + "\\QuillmoreInstaller.exe", "", inWorkDir);
-    HWND box = uninstall_test::WaitForMessageBox("Installation Error");
-    ASSERT_NE(nullptr, box);
-    uninstall_test::Answer(box, IDOK);
-    EXPECT_EQ(150u, installer.Wait().exitCode);
+    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer");
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(202u, installer.Wait().exitCode);
     EXPECT_EQ("", LoadedMarkers());
 }
 

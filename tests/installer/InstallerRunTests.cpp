@@ -1,7 +1,7 @@
 // The real installer executable, run as a separate process: exit codes and
 // exact console texts of the runs that end before anything is installed.
 #include "InstallerTestSupport.h"
-#include "support/MessageBoxDriver.h"
+#include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -68,18 +68,16 @@ TEST(InstallerRun, ConsoleLinesAreConvertedOnlyForARealConsole) {
     EXPECT_EQ("Invalid command parameter: -caf\x82.\n\n" + usage, RunInstaller(arguments, withConsole).out);
 }
 
-// Nothing but the program name is an interactive run: its failures are
-// printed once and shown in a message box, not printed twice.
+// Nothing but the program name is an interactive run: the installer window
+// opens, and closing it ends the run with 202 and nothing printed.
 TEST(InstallerRun, NoArgumentsRunsInteractively) {
     ChildProcess installer(SiblingExecutable("QuillmoreInstaller.exe"), "");
-    HWND box = uninstall_test::WaitForMessageBox("Installation Error");
-    ASSERT_NE(nullptr, box) << "no message box";
-    EXPECT_EQ("Installation error: Interactive installation is not available in this build.",
-              uninstall_test::MessageBoxText(box));
-    uninstall_test::Answer(box, IDOK);
+    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer");
+    ASSERT_NE(nullptr, dialog) << "no installer window";
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     const ProcessOutcome run = installer.Wait();
-    EXPECT_EQ(150u, run.exitCode);
-    EXPECT_EQ("Installation error: Interactive installation is not available in this build.\n", run.out);
+    EXPECT_EQ(202u, run.exitCode);
+    EXPECT_EQ("", run.out);
 }
 
 }  // namespace
