@@ -78,20 +78,6 @@ TEST_F(ShortcutStepTest, TheLinkReadsBackAsGivenIsRecordedAndGoesOnRollback) {
     }
 }
 
-TEST_F(ShortcutStepTest, AKeptLinkStaysWithoutAWord) {
-    for (bool committed : {true, false}) {
-        std::string link = At(committed ? "committed.lnk" : "kept.lnk");
-        Options().noRollback = !committed;
-        CapturedOutput out;
-        {
-            std::unique_ptr<ShortcutStep> step = Make(link);
-            if (committed) step->Commit();
-        }
-        EXPECT_TRUE(Exists(link));
-        EXPECT_EQ("Creating shortcut " + link + "\n", out.Text());
-    }
-}
-
 // A folder of the link's name makes the save fail, as any real obstacle would.
 TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
     std::string link = At("Quillmore.lnk");

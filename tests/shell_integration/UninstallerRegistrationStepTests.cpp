@@ -80,19 +80,6 @@ TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAn
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kKey));
 }
 
-TEST_F(UninstallerRegistrationStepTest, AKeptRegistrationStaysWithoutAWord) {
-    for (bool committed : {true, false}) {
-        Options().noRollback = !committed;
-        CapturedOutput out;
-        {
-            std::unique_ptr<UninstallerRegistrationStep> step = Register();
-            if (committed) step->Commit();
-        }
-        EXPECT_EQ("Registering uninstaller\n", out.Text());
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kKey));
-    }
-}
-
 TEST_F(UninstallerRegistrationStepTest, AFailedRegistrationIsDecidedByModeAndForce) {
     LockKey();
     const std::string reason = AccessDenied();
