@@ -1,5 +1,7 @@
 #include "ui/LinkHandler.h"
 
+#include "system/ShellLibrary.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -30,7 +32,7 @@ void LinkHandler::SetTarget(const std::string& target, bool alsoTooltip) {
 void LinkHandler::SetTooltipText(const std::string& text) {
     m_tooltipText = text;
     if (m_attached && m_tooltip) {
-        TOOLINFOA tool = ToolInfo(GetParent(m_tooltip), m_tooltipText);
+        TOOLINFOA tool = ToolInfo(m_control, m_tooltipText);
         SendMessageA(m_tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -42,6 +44,7 @@ void LinkHandler::SetColors(COLORREF normal, COLORREF hover, COLORREF visited) {
 }
 
 void LinkHandler::OnAttached(HWND window) {
+    m_control = window;
     SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | SS_NOTIFY);
     CreateTooltip(window);
     m_attached = true;
@@ -169,7 +172,9 @@ void LinkHandler::Activate(HWND window) {
         SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 0),
                      reinterpret_cast<LPARAM>(window));
     } else {
-        ShellExecuteA(nullptr, "open", m_target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+        if (auto shellExecute = ShellFunction<ShellExecuteFunction>("ShellExecuteA"))
+            shellExecute(nullptr, "open", m_target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
     if (!m_visited) {
         m_visited = true;

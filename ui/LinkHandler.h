@@ -45,6 +45,7 @@ private:
     std::string m_target;
     std::string m_tooltipText;
     RECT m_textRect = {};
+    HWND m_control = nullptr;
     // Owned by the control: the system destroys it with the control.
     HWND m_tooltip = nullptr;
     HCURSOR m_handCursor;
