@@ -6,11 +6,11 @@
 
 #include <string>
 
-// <build directory>\artifacts, next to the bin directory of the test
+// <build directory>\artifacts, beside the bin directory of the test
 // executables; created when missing.
 std::string ArtifactDirectory();
 
-// Has the window repainted, then copies what the screen shows of it
-// (client area and frame) into a PNG file. Throws std::runtime_error when the screen cannot be read or
-// the file cannot be written.
-void SaveWindowScreenshot(HWND window, const std::string& pngPath);
+// Has the window repainted, then lets ImageMagick's import copy what the X
+// server shows of it into a PNG file in the artifacts directory. Throws
+// std::runtime_error when that fails.
+void SaveWindowScreenshot(HWND window, const std::string& fileName);
