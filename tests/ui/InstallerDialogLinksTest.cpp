@@ -49,28 +49,6 @@ TEST(InstallerDialogLinks, PackageLinkOpensOneContentsWindowAndANewOneAfterItClo
     EXPECT_EQ(1u, PackageWindows(dialog.Window()).size());
 }
 
-TEST(InstallerDialogLinks, ContentsWindowKeepsItsTextFillingIt) {
-    DialogValues values;
-    RunningInstallerDialog dialog(values);
-    ASSERT_TRUE(dialog.Window());
-    ClickLink(dialog.Item(IDC_PACKAGE_LINK));
-    HWND contents = WaitForOwnedWindow(dialog.Window(), "#32770", 5000);
-    ASSERT_TRUE(contents);
-
-    RECT rect;
-    GetWindowRect(contents, &rect);
-    SetWindowPos(contents, nullptr, 0, 0, rect.right - rect.left + 150, rect.bottom - rect.top + 90,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    RECT client, view;
-    GetClientRect(contents, &client);
-    GetWindowRect(DocumentView(contents), &view);
-    MapWindowPoints(nullptr, contents, reinterpret_cast<POINT*>(&view), 2);
-    EXPECT_EQ(0, view.left);
-    EXPECT_EQ(0, view.top);
-    EXPECT_EQ(client.right, view.right);
-    EXPECT_EQ(client.bottom, view.bottom);
-}
-
 TEST(InstallerDialogLinks, FolderBrowserReplacesTheFolderOnlyWhenAFolderIsChosen) {
     struct Case {
         const char* name;

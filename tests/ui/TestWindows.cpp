@@ -37,18 +37,6 @@ TestWindow CreateChild(HWND parent, const char* className, const char* text, DWO
                                       GetModuleHandleA(nullptr), nullptr));
 }
 
-TestWindow CreatePopup(HWND owner, int width, int height) {
-    return TestWindow(CreateWindowExA(0, "static", "popup", WS_POPUP, 0, 0, width, height, owner, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr));
-}
-
-RECT ChildRect(HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -27,12 +27,6 @@ TestWindow CreateTestDialog(short cx, short cy, const std::string& title = "Tool
 
 TestWindow CreateChild(HWND parent, const char* className, const char* text, DWORD style, RECT rect, int id = 0);
 
-// A plain top-level window with the size given, not shown.
-TestWindow CreatePopup(HWND owner, int width, int height);
-
-// The child's rectangle in its parent's client coordinates.
-RECT ChildRect(HWND child);
-
 void PumpMessages();
 
 // Loads the rich edit 2.0 library for the whole test process.

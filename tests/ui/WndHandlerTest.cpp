@@ -9,8 +9,7 @@ namespace {
 
 constexpr UINT Probe = WM_APP + 7;
 
-// Notes the order in which handlers see the probe message, and when each
-// handler is destroyed.
+// Notes the order in which handlers see the probe, and their destruction.
 class RecordingHandler : public WndHandler {
 public:
     RecordingHandler(int index, std::vector<int>& seen, std::vector<int>& destroyed)
@@ -30,20 +29,16 @@ private:
     std::vector<int>& m_destroyed;
 };
 
-LONG_PTR WindowProcedure(HWND window) {
-    return GetWindowLongPtrA(window, GWLP_WNDPROC);
-}
-
 TEST(WndHandlerSlots, TenHandlersChainNewestFirstAndAnEleventhIsRefusedWithError84) {
     TestWindow dialog = CreateTestDialog(100, 50);
     std::vector<int> seen, destroyed;
     for (int i = 0; i < 10; ++i) ASSERT_TRUE(Attach(dialog.get(), new RecordingHandler(i, seen, destroyed)));
-    LONG_PTR procedureOfTen = WindowProcedure(dialog.get());
+    LONG_PTR procedureOfTen = GetWindowLongPtrA(dialog.get(), GWLP_WNDPROC);
 
     SetLastError(0);
     EXPECT_FALSE(Attach(dialog.get(), new RecordingHandler(10, seen, destroyed)));
     EXPECT_EQ(84u, GetLastError());
-    EXPECT_EQ(procedureOfTen, WindowProcedure(dialog.get()));
+    EXPECT_EQ(procedureOfTen, GetWindowLongPtrA(dialog.get(), GWLP_WNDPROC));
     EXPECT_EQ(std::vector<int>{10}, destroyed) << "the refused handler is not kept";
 
     SendMessageA(dialog.get(), Probe, 0, 0);
@@ -52,43 +47,6 @@ TEST(WndHandlerSlots, TenHandlersChainNewestFirstAndAnEleventhIsRefusedWithError
     destroyed.clear();
     dialog.reset();
     EXPECT_EQ(10u, destroyed.size()) << "destroying the window releases every slot";
-}
-
-// Stays in its window's message handling while the window is destroyed
-// underneath it, as a handler does when a dialog procedure closes the
-// dialog in response to a message.
-class DestroyingHandler : public WndHandler {
-public:
-    DestroyingHandler(bool& destroyed, bool& aliveAfterDestruction)
-        : m_destroyed(destroyed), m_aliveAfterDestruction(aliveAfterDestruction) {}
-
-    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != Probe) return CallPrevious(window, message, wParam, lParam);
-        // The test's flags, reached without this object once the window is gone.
-        bool* destroyed = &m_destroyed;
-        bool* aliveAfterDestruction = &m_aliveAfterDestruction;
-        DestroyWindow(window);
-        *aliveAfterDestruction = !*destroyed;
-        return 0;
-    }
-
-protected:
-    ~DestroyingHandler() override { m_destroyed = true; }
-
-private:
-    bool& m_destroyed;
-    bool& m_aliveAfterDestruction;
-};
-
-TEST(WndHandlerSlots, HandlerLivesUntilItReturnsWhenItsWindowIsDestroyedMeanwhile) {
-    TestWindow dialog = CreateTestDialog(100, 50);
-    bool destroyed = false;
-    bool aliveAfterDestruction = false;
-    ASSERT_TRUE(Attach(dialog.get(), new DestroyingHandler(destroyed, aliveAfterDestruction)));
-
-    SendMessageA(dialog.release(), Probe, 0, 0);
-    EXPECT_TRUE(aliveAfterDestruction);
-    EXPECT_TRUE(destroyed) << "released once its call returned";
 }
 
 } // namespace
