@@ -1,44 +1,26 @@
 #include "ui/FolderBrowser.h"
 
+#include "system/ShellLibrary.h"
+
 #include <shlobj.h>
 
 namespace {
 
 constexpr int PathLimit = 260;
 
-// The shell's task allocator, released on destruction.
-class ShellAllocator {
-public:
-    ShellAllocator() {
-        if (FAILED(SHGetMalloc(&m_malloc))) m_malloc = nullptr;
-    }
-    ShellAllocator(const ShellAllocator&) = delete;
-    ShellAllocator& operator=(const ShellAllocator&) = delete;
-    ~ShellAllocator() {
-        if (m_malloc) m_malloc->Release();
-    }
-
-    IMalloc* get() const { return m_malloc; }
-
-private:
-    IMalloc* m_malloc = nullptr;
-};
-
-// An item list from the shell, freed with the shell's allocator.
+// An item list from the shell, freed with the COM task allocator, which is
+// the shell's allocator.
 class ItemList {
 public:
-    ItemList(PIDLIST_ABSOLUTE items, IMalloc* allocator) : m_items(items), m_allocator(allocator) {}
+    explicit ItemList(PIDLIST_ABSOLUTE items) : m_items(items) {}
     ItemList(const ItemList&) = delete;
     ItemList& operator=(const ItemList&) = delete;
-    ~ItemList() {
-        if (m_items) m_allocator->Free(m_items);
-    }
+    ~ItemList() { CoTaskMemFree(m_items); }
 
     PIDLIST_ABSOLUTE get() const { return m_items; }
 
 private:
     PIDLIST_ABSOLUTE m_items;
-    IMalloc* m_allocator;
 };
 
 int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM path) {
@@ -49,8 +31,11 @@ int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM path) 
 } // namespace
 
 void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
-    ShellAllocator allocator;
-    if (!allocator.get()) return;
+    using BrowseForFolder = PIDLIST_ABSOLUTE(WINAPI*)(BROWSEINFOA*);
+    using PathFromItemList = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR);
+    const auto browseForFolder = ShellFunction<BrowseForFolder>("SHBrowseForFolderA");
+    const auto pathFromItemList = ShellFunction<PathFromItemList>("SHGetPathFromIDListA");
+    if (!browseForFolder || !pathFromItemList) return;
 
     char path[PathLimit + 1] = {};
     GetDlgItemTextA(dialog, editId, path, PathLimit + 1);
@@ -63,8 +48,8 @@ void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
     browse.lpfn = SelectStartFolder;
     browse.lParam = reinterpret_cast<LPARAM>(installDir.c_str());
 
-    ItemList chosen(SHBrowseForFolderA(&browse), allocator.get());
-    if (chosen.get() && SHGetPathFromIDListA(chosen.get(), path)) {
+    ItemList chosen(browseForFolder(&browse));
+    if (chosen.get() && pathFromItemList(chosen.get(), path)) {
         installDir = path;
         SetDlgItemTextA(dialog, editId, path);
     }
