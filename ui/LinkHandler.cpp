@@ -32,7 +32,7 @@ void LinkHandler::SetTarget(const std::string& target, bool alsoTooltip) {
 void LinkHandler::SetTooltipText(const std::string& text) {
     m_tooltipText = text;
     if (m_attached && m_tooltip) {
-        TOOLINFOA tool = ToolInfo(GetParent(m_tooltip), m_tooltipText);
+        TOOLINFOA tool = ToolInfo(m_control, m_tooltipText);
         SendMessageA(m_tooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -44,6 +44,7 @@ void LinkHandler::SetColors(COLORREF normal, COLORREF hover, COLORREF visited) {
 }
 
 void LinkHandler::OnAttached(HWND window) {
+    m_control = window;
     SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | SS_NOTIFY);
     CreateTooltip(window);
     m_attached = true;
