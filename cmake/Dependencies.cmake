@@ -20,5 +20,8 @@ add_library(deps_cryptopp STATIC IMPORTED GLOBAL)
 set_target_properties(deps_cryptopp PROPERTIES
   IMPORTED_LOCATION "${QUILLMORE_DEPS_PREFIX}/lib/libcryptopp.a"
   INTERFACE_INCLUDE_DIRECTORIES "${QUILLMORE_DEPS_PREFIX}/include"
-  INTERFACE_LINK_LIBRARIES "advapi32;bcrypt")
+  INTERFACE_LINK_LIBRARIES "advapi32;bcrypt"
+  # GCC 12 drops live code of Crypto++ templates when it devirtualises; the
+  # library is built with this flag and so must be what instantiates them.
+  INTERFACE_COMPILE_OPTIONS -fno-devirtualize)
 add_library(deps::cryptopp ALIAS deps_cryptopp)
