@@ -37,12 +37,6 @@ void LinkHandler::SetTooltipText(const std::string& text) {
     }
 }
 
-void LinkHandler::SetColors(COLORREF normal, COLORREF hover, COLORREF visited) {
-    m_normalColor = normal;
-    m_hoverColor = hover;
-    m_visitedColor = visited;
-}
-
 void LinkHandler::OnAttached(HWND window) {
     m_control = window;
     SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | SS_NOTIFY);

@@ -14,7 +14,6 @@ public:
     // with the control's id instead.
     void SetTarget(const std::string& target, bool alsoTooltip);
     void SetTooltipText(const std::string& text);
-    void SetColors(COLORREF normal, COLORREF hover, COLORREF visited);
 
     void OnAttached(HWND window) override;
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
