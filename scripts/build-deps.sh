@@ -16,16 +16,20 @@
 #
 # Consumers (both targets):
 #   compile: -I<root>/<triple>/include -DLZMA_API_STATIC
-#            (liblzma is static only; the define keeps lzma.h from asking for
-#            dllimport with non-GCC compilers and documents the intent)
-#   link:    -L<root>/<triple>/lib ... -lcryptopp -llzma -lbcrypt
-#            (Crypto++'s OS RNG uses BCryptGenRandom, because the library is
-#            compiled with the toolchain's default _WIN32_WINNT (Windows 10
-#            headers). Do not compile consumers with _WIN32_WINNT < 0x0602
-#            or USE_MS_CRYPTOAPI: the Crypto++ headers would then select
-#            the CryptoAPI backend and disagree with the library.)
-#   plus -static (or at least -static-libgcc -static-libstdc++ and a static
-#   winpthread) to get an exe that imports only Windows system DLLs.
+#            -D_WIN32_WINNT=0x0601 (any value below 0x0602) -fno-devirtualize
+#   link:    -L<root>/<triple>/lib ... -lcryptopp -llzma -ladvapi32
+#            (in this order, after the objects that use them), and -static
+#            (or -static-libgcc -static-libstdc++ plus a static winpthread)
+#            for an exe that imports only Windows system DLLs.
+#   LZMA_API_STATIC: liblzma is static only; the define keeps lzma.h from
+#     asking for dllimport with non-GCC compilers and states the intent.
+#   _WIN32_WINNT: Crypto++ is compiled for Windows 7 (0x0601, the project's
+#     value in cmake/CompilerSettings.cmake), so its OS RNG is CryptoAPI's
+#     CryptGenRandom from advapi32. Its headers pick the RNG backend from
+#     _WIN32_WINNT as well: consumers compiled with 0x0602 or higher (the
+#     mingw-w64 default is 0x0A00) would see the BCrypt variant instead.
+#   -fno-devirtualize: GCC 12 miscompiles Crypto++ templates, and those are
+#     instantiated in the consumer's own objects too (see CRYPTOPP_CXXFLAGS).
 set -euo pipefail
 
 # ---- pinned source packages ------------------------------------------------
@@ -43,13 +47,18 @@ XZ_CONFIGURE_ARGS=(
   --disable-xz --disable-xzdec --disable-lzmadec --disable-lzmainfo
   --disable-lzma-links --disable-scripts --disable-doc --disable-nls
 )
-# Environment for Crypto++'s GNUmakefile. Passed through the environment,
-# not the make command line, so the makefile can still append its own
-# platform flags (-fno-devirtualize, -pthread, per-file ISA flags).
-CRYPTOPP_CXXFLAGS="-O2"
-# Setting _WIN32_WINNT explicitly stops the makefile from forcing the
-# Windows XP value; 0x0A00 equals the mingw-w64 default that consumers see.
-CRYPTOPP_CPPFLAGS="-DNDEBUG -D_WIN32_WINNT=0x0A00"
+# Flags for Crypto++'s GNUmakefile. Passed through the environment, not the
+# make command line, so the makefile can still append its own platform flags
+# (-pthread, per-file ISA flags for runtime dispatch).
+# -g0: without any -g the makefile adds -g2 (a 4x larger archive).
+# -fno-devirtualize: GCC 12 drops live code in Crypto++ (upstream issues
+# 1134/1141); the makefile only adds the flag for Linux targets. Without it
+# the library's own ECGDSA validation hangs on x86_64 MinGW.
+# _WIN32_WINNT/WINVER: the project's Windows 7 baseline; set explicitly so
+# the makefile does not force its Windows XP value either.
+# Everything goes into CXXFLAGS and CPPFLAGS stays empty: the makefile probes
+# "$(CPPFLAGS)$(CXXFLAGS)" without a separating space.
+CRYPTOPP_CXXFLAGS="-O2 -g0 -DNDEBUG -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -fno-devirtualize"
 
 ALL_TRIPLES=(i686-w64-mingw32 x86_64-w64-mingw32)
 ROOT=${QUILLMORE_DEPS_DIR:-/var/cache/quillmore-deps}
@@ -68,16 +77,17 @@ noepoch_version() { echo "${1#*:}"; }
 # unpacked directory. The unpack goes through a scratch name and a rename.
 ensure_source() {
   local pkg=$1 ver=$2
-  local dir=$SRC/$pkg-$(upstream_version "$ver")
-  local dsc=$SRC/${pkg}_$(noepoch_version "$ver").dsc
+  local dir dsc
+  dir=$SRC/$pkg-$(upstream_version "$ver")
+  dsc=$SRC/${pkg}_$(noepoch_version "$ver").dsc
 
   if [ -f "$dir/debian/changelog" ] &&
      [ "$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)" = "$ver" ]; then
     echo "$dir"; return
   fi
 
-  local attempt
-  for attempt in 1 2; do
+  local _attempt
+  for _attempt in 1 2; do
     if [ ! -f "$dsc" ]; then
       log "downloading source $pkg=$ver"
       (cd "$SRC" && apt-get source -qq --download-only "$pkg=$ver" >&2) ||
@@ -95,9 +105,9 @@ ensure_source() {
     rm -rf "$tmp"
     # A broken download: drop this version's files and fetch them again.
     local f
-    for f in $(awk '/^Files:/{p=1;next} /^[^ ]/{p=0} p{print $3}' "$dsc" 2>/dev/null); do
-      rm -f "$SRC/$f"
-    done
+    while read -r f; do
+      [ -n "$f" ] && rm -f "$SRC/$f"
+    done < <(awk '/^Files:/{p=1;next} /^[^ ]/{p=0} p{print $3}' "$dsc" 2>/dev/null || true)
     rm -f "$dsc"
   done
   die "could not obtain source of $pkg=$ver"
@@ -108,9 +118,10 @@ ensure_source() {
 toolchain_id() {
   local triple=$1 a
   a=${triple%%-*}; a=${a//_/-}
-  local pkgs=(gcc-mingw-w64-$a-posix g++-mingw-w64-$a-posix binutils-mingw-w64-$a mingw-w64-$a-dev)
-  if dpkg-query -W -f='${Package}=${Version} ' "${pkgs[@]}" 2>/dev/null; then
-    echo
+  local pkgs=("gcc-mingw-w64-$a-posix" "g++-mingw-w64-$a-posix" "binutils-mingw-w64-$a" "mingw-w64-$a-dev")
+  local v
+  if v=$(dpkg-query -W -f='${Package}=${Version} ' "${pkgs[@]}" 2>/dev/null); then
+    echo "${v% }"
   else
     echo "$("$triple-g++-posix" --version | head -n1); $("$triple-ld" --version | head -n1)"
   fi
@@ -128,7 +139,6 @@ xz.CFLAGS=$XZ_CFLAGS
 xz.configure=--host=$triple ${XZ_CONFIGURE_ARGS[*]}
 cryptopp.makefile=GNUmakefile target=static
 cryptopp.CXXFLAGS=$CRYPTOPP_CXXFLAGS
-cryptopp.CPPFLAGS=$CRYPTOPP_CPPFLAGS
 EOF
 }
 
@@ -171,14 +181,14 @@ build_target() {
   (
     cd "$work/xz"
     "$xz_src/configure" --host="$triple" --prefix="$out" "${XZ_CONFIGURE_ARGS[@]}" \
-      CC="$cc" AR="$ar" RANLIB="$ranlib" CFLAGS="$XZ_CFLAGS" >"$work/xz-configure.log" 2>&1 ||
+      CC="$cc" AR="$ar" RANLIB="$ranlib" CFLAGS="$XZ_CFLAGS" CPPFLAGS='' LDFLAGS='' LIBS='' >"$work/xz-configure.log" 2>&1 ||
       { tail -n 40 "$work/xz-configure.log" >&2; exit 1; }
     make -j"$JOBS" >"$work/xz-make.log" 2>&1 || { tail -n 40 "$work/xz-make.log" >&2; exit 1; }
     make install DESTDIR="$work/dest" >>"$work/xz-make.log" 2>&1 ||
       { tail -n 40 "$work/xz-make.log" >&2; exit 1; }
   )
   rm -f "$stage/lib/liblzma.la"
-  rm -rf "$stage/share" "$stage/bin"
+  rm -rf "${stage:?}/share" "${stage:?}/bin"
 
   log "$triple: Crypto++"
   # The makefile builds in its source directory: work on a private copy.
@@ -186,7 +196,7 @@ build_target() {
   (
     cd "$work/cryptopp"
     CXX="$cxx" AR="$ar" RANLIB="$ranlib" \
-      CXXFLAGS="$CRYPTOPP_CXXFLAGS" CPPFLAGS="$CRYPTOPP_CPPFLAGS" LDFLAGS="" \
+      CXXFLAGS="$CRYPTOPP_CXXFLAGS" CPPFLAGS='' LDFLAGS='' LDLIBS='' \
       make -f GNUmakefile -j"$JOBS" static >"$work/cryptopp-make.log" 2>&1 ||
       { tail -n 40 "$work/cryptopp-make.log" >&2; exit 1; }
   )
@@ -203,16 +213,22 @@ build_target() {
   chmod 0644 "$stage/include/cryptopp"/*.h "$stage/lib/libcryptopp.a"
 
   # The pieces the project relies on must be in the archives.
+  # (nm output goes to files: "nm | grep -q" fails under pipefail on SIGPIPE.)
   local sym missing=()
-  local nm=$triple-nm
+  "$triple-nm" -g --defined-only "$stage/lib/liblzma.a" >"$work/lzma.syms"
+  "$triple-nm" -g -C --defined-only "$stage/lib/libcryptopp.a" >"$work/cryptopp.syms"
   for sym in lzma_alone_decoder lzma_code lzma_end; do
-    "$nm" -g --defined-only "$stage/lib/liblzma.a" 2>/dev/null | grep -Eq " T _?$sym\$" || missing+=("$sym")
+    grep -Eq " T _?$sym\$" "$work/lzma.syms" || missing+=("$sym")
   done
-  for sym in ZlibDecompressor FileSink RandomPool AutoSeededRandomPool OS_GenerateRandomBlock NonblockingRng; do
-    "$nm" -g -C --defined-only "$stage/lib/libcryptopp.a" 2>/dev/null | grep -q "CryptoPP::$sym" || missing+=("CryptoPP::$sym")
+  for sym in ZlibDecompressor FileSink RandomPool AutoSeededRandomPool OS_GenerateRandomBlock NonblockingRng MicrosoftCryptoProvider; do
+    grep -q " T CryptoPP::$sym" "$work/cryptopp.syms" || missing+=("CryptoPP::$sym")
   done
   [ ${#missing[@]} -eq 0 ] || die "$triple: libraries lack: ${missing[*]}"
   outputs_present "$stage" || die "$triple: incomplete install tree in $stage"
+
+  # Build logs travel with the result (configure summary, ISA probes).
+  mkdir -p "$stage/.build-logs"
+  cp "$work"/*.log "$stage/.build-logs/"
 
   printf '%s\n' "$want" >"$stage/.stamp"
 
@@ -224,10 +240,15 @@ build_target() {
   echo "$triple: built in $((SECONDS - start))s -> $out (liblzma.a $(human_size "$out/lib/liblzma.a"), libcryptopp.a $(human_size "$out/lib/libcryptopp.a"))"
 }
 
+# On failure the scratch tree (with its *.log files) is kept for inspection;
+# the next run removes it.
 CLEANUP_DIRS=()
 cleanup() {
-  local d
-  for d in "${CLEANUP_DIRS[@]}"; do rm -rf "$d"; done
+  local rc=$? d
+  for d in "${CLEANUP_DIRS[@]}"; do
+    [ -e "$d" ] || continue
+    if [ "$rc" -ne 0 ]; then log "build tree kept for inspection: $d"; else rm -rf "$d"; fi
+  done
 }
 trap cleanup EXIT
 
@@ -237,12 +258,15 @@ main() {
   for t in "${triples[@]}"; do
     case $t in
       i686-w64-mingw32|x86_64-w64-mingw32) ;;
-      -h|--help) sed -n '2,30p' "$0"; exit 0 ;;
+      -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
       *) die "unknown target '$t' (expected: ${ALL_TRIPLES[*]})" ;;
     esac
   done
 
-  mkdir -p "$ROOT" "$SRC"
+  mkdir -p "$ROOT"
+  ROOT=$(cd "$ROOT" && pwd -P)   # configure wants an absolute --prefix
+  SRC=$ROOT/src
+  mkdir -p "$SRC"
   # One build at a time per cache; a second run waits, then finds the stamp.
   exec 9>"$ROOT/.lock"
   flock 9
