@@ -6,8 +6,8 @@
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 
 #include <cstdint>
 #include <exception>

@@ -3,7 +3,7 @@
 #include "engine/RecoverableFailure.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "engine/FileStep.h"
 
 #include "engine/FileRules.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 #include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
 #include "system/Resources.h"

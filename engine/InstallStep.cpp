@@ -1,6 +1,6 @@
 #include "engine/InstallStep.h"
 
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 bool InstallStep::ShouldUndo() const {
     return !m_committed && !Options().noRollback;

@@ -1,10 +1,7 @@
 // Base of every installation step. Construction performs the step,
 // Commit() marks it as kept, and the destructor of the concrete step undoes
-// it unless it was committed or the run has -noRollback.
-//
-// The destructor is deliberately not virtual: owners hold steps through
-// their concrete type (locals, or owning pointers of the concrete type), and
-// the concrete steps are final.
+// it unless it was committed or the run has -noRollback. The installation
+// owns its steps through this base (StepSequence).
 #pragma once
 
 class InstallStep {
@@ -14,10 +11,10 @@ public:
 
     InstallStep(const InstallStep&) = delete;
     InstallStep& operator=(const InstallStep&) = delete;
+    virtual ~InstallStep() = default;
 
 protected:
     InstallStep() = default;
-    ~InstallStep() = default;
 
     // The rule every undo starts with: not committed and rollback allowed.
     bool ShouldUndo() const;

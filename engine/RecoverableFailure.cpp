@@ -2,8 +2,8 @@
 
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 
 void DecideOnRecoverableFailure(const RecoverableFailure& failure) {
     const InstallOptions& options = Options();

@@ -8,7 +8,7 @@
 #include "foundation/NorlibExceptions.h"
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
-#include "installer/Console.h"
+#include "foundation/Console.h"
 #include "system/RebootDeletion.h"
 
 #include <shlobj.h>

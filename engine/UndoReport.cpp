@@ -2,8 +2,8 @@
 
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
 namespace {

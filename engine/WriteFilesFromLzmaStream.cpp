@@ -7,8 +7,8 @@
 #include "foundation/JoinPath.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 #include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
 #include "system/Resources.h"
@@ -228,7 +228,7 @@ void WriteFilesFromLzmaStream::OpenGroupFile() {
 std::string WriteFilesFromLzmaStream::GroupFilePath() const {
     if (m_uninstaller) return Options().uninstallerPath;
     if (m_fileName.empty()) throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file to write has no name");
-    if (!StaysInsideDirectory(m_fileName))
+    if (!StaysInsideDirectory(m_fileName, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }))
         throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file name '" + m_fileName +
                            "' leads outside the installation directory");
     return JoinPath(m_targetDirectory, m_fileName);

@@ -1,16 +1,13 @@
 #include "foundation/CritSection.h"
 
-namespace {
+#include "foundation/BoundFunction.h"
 
-using TryEnterCriticalSectionFn = BOOL(WINAPI*)(LPCRITICAL_SECTION);
+namespace {
 
 // Windows 9x lacks the entry, so it is bound by name; the library stays
 // loaded and both lookups are done once for the life of the process.
-TryEnterCriticalSectionFn TryEnterEntry() {
-    static const HMODULE kernel = LoadLibraryA("kernel32.dll");
-    static const TryEnterCriticalSectionFn entry = reinterpret_cast<TryEnterCriticalSectionFn>(
-        kernel != nullptr ? reinterpret_cast<void*>(GetProcAddress(kernel, "TryEnterCriticalSection"))
-                          : nullptr);
+decltype(&::TryEnterCriticalSection) TryEnterEntry() {
+    static const auto entry = KernelFunction<decltype(&::TryEnterCriticalSection)>("TryEnterCriticalSection");
     return entry;
 }
 
@@ -33,7 +30,7 @@ void CritSection::Leave() {
 }
 
 bool CritSection::TryEnter() {
-    if (const TryEnterCriticalSectionFn tryEnter = TryEnterEntry()) {
+    if (const auto tryEnter = TryEnterEntry()) {
         return tryEnter(m_section.get()) != FALSE;
     }
     EnterCriticalSection(m_section.get());

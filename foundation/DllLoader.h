@@ -2,6 +2,7 @@
 // supported Windows version has.
 #pragma once
 
+#include "foundation/BoundFunction.h"
 #include "foundation/TException.h"
 #include "foundation/Win.h"
 
@@ -27,12 +28,10 @@ public:
 
     FARPROC GetProc(const std::string& entry, bool quiet = false);
 
-    // Binds to a function-pointer type, which must be declared WINAPI.
+    // Binds to the SDK's declaration: GetProc<decltype(&::IsValidSid)>("IsValidSid").
     template <typename Function>
     Function GetProc(const std::string& entry, bool quiet = false) {
-        // Through the generic function-pointer type, which every function
-        // type converts from without a cast warning.
-        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProc(entry, quiet)));
+        return AsBoundFunction<Function>(GetProc(entry, quiet));
     }
 
     HMODULE Module() const { return m_hDll; }

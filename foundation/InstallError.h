@@ -24,3 +24,9 @@ public:
 private:
     int m_exitCode;
 };
+
+// Throws InstallError("<call> failed: Windows error N: text") for the
+// thread's last error, or for the code the caller saved. Read the error right
+// after the failing call: anything in between may change it.
+[[noreturn]] void ThrowCallFailure(const std::string& call);
+[[noreturn]] void ThrowCallFailure(const std::string& call, unsigned long code);

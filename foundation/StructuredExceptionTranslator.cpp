@@ -4,6 +4,7 @@
 // with -fnon-call-exceptions, so every instruction that can fault lies in
 // an unwind region: the C++ exception then unwinds from the faulting frame
 // like one thrown by a call, and runs its destructors.
+#include "foundation/BoundFunction.h"
 #include "foundation/StructuredException.h"
 
 #include "foundation/Win.h"
@@ -176,8 +177,6 @@ LONG CALLBACK TranslateFault(EXCEPTION_POINTERS* pointers) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-using AddVectoredExceptionHandlerFn = PVOID(WINAPI*)(ULONG, PVECTORED_EXCEPTION_HANDLER);
-
 }  // namespace
 
 void InstallStructuredExceptionTranslator() {
@@ -189,10 +188,8 @@ void InstallStructuredExceptionTranslator() {
     FindRaiseException();
     // Systems before Windows XP have no vectored handlers; there the filter
     // of last resort does the same for faults that nothing else handles.
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto addHandler = reinterpret_cast<AddVectoredExceptionHandlerFn>(
-        kernel != nullptr ? reinterpret_cast<void*>(GetProcAddress(kernel, "AddVectoredExceptionHandler"))
-                          : nullptr);
+    const auto addHandler =
+        KernelFunction<decltype(&::AddVectoredExceptionHandler)>("AddVectoredExceptionHandler");
     if (addHandler != nullptr) {
         addHandler(1, TranslateFault);
     } else {

@@ -1,6 +1,7 @@
 #include "foundation/WinErrorMessage.h"
 
 #include "foundation/Assert.h"
+#include "foundation/BoundFunction.h"
 #include "foundation/LastErrorGuard.h"
 #include "foundation/TextConversion.h"
 #include "foundation/VellString.h"
@@ -13,8 +14,6 @@ namespace {
 constexpr char kSource[] = "foundation/WinErrorMessage.cpp";
 // Report line number is fixed, whatever the layout of this file.
 constexpr unsigned kFormatMessageCheck = 154;
-
-using FormatMessageFn = DWORD(WINAPI*)(DWORD, LPCVOID, DWORD, DWORD, LPSTR, DWORD, va_list*);
 
 struct ErrorText {
     unsigned long code;
@@ -84,10 +83,8 @@ const HresultEntry kHresults[] = {
 
 // Bound by name: the oldest supported systems are checked for it rather
 // than refusing to load the program.
-FormatMessageFn BindFormatMessage() {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const FormatMessageFn formatMessage = reinterpret_cast<FormatMessageFn>(
-        kernel != nullptr ? reinterpret_cast<void*>(GetProcAddress(kernel, "FormatMessageA")) : nullptr);
+decltype(&::FormatMessageA) BindFormatMessage() {
+    const auto formatMessage = KernelFunction<decltype(&::FormatMessageA)>("FormatMessageA");
     VELL_ASSERT(formatMessage, kSource, kFormatMessageCheck);
     return formatMessage;
 }
@@ -98,7 +95,7 @@ bool EndsInLineBreak(const VellString& text) {
 }
 
 bool AppendSystemText(unsigned long code, VellString& text) {
-    const FormatMessageFn formatMessage = BindFormatMessage();
+    const auto formatMessage = BindFormatMessage();
     char* buffer = nullptr;
     const DWORD length = formatMessage(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,

@@ -1,19 +1,19 @@
 #include "installer/InstallFlow.h"
 
-#include "engine/AdminCheck.h"
+#include "system/AdminCheck.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/StructuredException.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 #include "installer/InstallationSteps.h"
 #include "installer/LaunchProduct.h"
 #include "installer/OptionReader.h"
 #include "installer/ProductDefinition.h"
-#include "system/PreviousInstallation.h"
-#include "system/PreviousInstallationInfo.h"
+#include "installer/PreviousInstallation.h"
+#include "installer/PreviousInstallationInfo.h"
 #include "system/RequirementsCheck.h"
 #include "ui/InstallerDialog.h"
 
@@ -43,7 +43,8 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
     InstallOptions& options = Options();
     InstallerDialogParams params{&options.acceptEULA, &options.installDir, &choices.allUsers,
                                  &choices.desktopIcon, &choices.launchAfterInstall,
-                                 &choices.actionCaption};
+                                 &choices.actionCaption, ProductFullName + " " + ProductVersion,
+                                 ProductWebAddress};
     if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
 }
 
@@ -78,7 +79,6 @@ int RunFlow(std::optional<CmdLine>& cmdLine, const std::wstring& commandLine) {
 
     InstallOptions& options = Options();
     cmdLine.emplace(commandLine, installerParserFlags);
-    options.commandLine = &*cmdLine;
     options.interactive = IsInteractiveRun(*cmdLine);
     if (options.interactive)
         options.installDir = DefaultInstallDirectory();
@@ -135,6 +135,5 @@ int RunInstaller(const std::wstring& commandLine) {
         exitCode = ReportFailure("Unrecognized exception caught", "Exception");
     }
     if (exitCode == helpExitCode || exitCode == badCommandLineExitCode) RawConsoleLine(WelcomeText);
-    Options().commandLine = nullptr;
     return exitCode;
 }

@@ -3,18 +3,19 @@
 #include "engine/DirectoryStep.h"
 #include "engine/FileAssociationStep.h"
 #include "engine/FileStep.h"
-#include "engine/InstallationSeams.h"
+#include "engine/FailurePoint.h"
 #include "engine/ShortcutStep.h"
+#include "engine/StepSequence.h"
 #include "engine/UninstallCommands.h"
+#include "engine/UninstallerRegistrationStep.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/JoinPath.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
 #include "system/ShellNotification.h"
 #include "system/SpecialFolders.h"
-#include "system/UninstallerRegistrationStep.h"
 
 #include <memory>
 #include <vector>
@@ -24,25 +25,37 @@ namespace {
 constexpr int kPayloadResource = 148;
 constexpr int kUninstallerResource = 149;
 
-// The component subdirectory steps: one group in the rollback order,
-// undone in list order among themselves.
-class DirectoryStepList {
+// The component subdirectories: one step in the rollback order, undone in
+// list order among themselves.
+class DirectoryStepList final : public InstallStep {
 public:
-    DirectoryStepList() = default;
-    DirectoryStepList(const DirectoryStepList&) = delete;
-    DirectoryStepList& operator=(const DirectoryStepList&) = delete;
-    ~DirectoryStepList() {
-        for (std::unique_ptr<DirectoryStep>& step : m_steps) step.reset();
+    explicit DirectoryStepList(const std::vector<std::string>& paths) {
+        try {
+            for (const std::string& path : paths) m_steps.push_back(std::make_unique<DirectoryStep>(path, false));
+        } catch (...) {
+            UndoInListOrder();
+            throw;
+        }
     }
+    ~DirectoryStepList() { UndoInListOrder(); }
 
-    void Add(const std::string& path) { m_steps.push_back(std::make_unique<DirectoryStep>(path, false)); }
-    void Commit() {
+    void Commit() override {
         for (std::unique_ptr<DirectoryStep>& step : m_steps) step->Commit();
     }
 
 private:
+    void UndoInListOrder() {
+        for (std::unique_ptr<DirectoryStep>& step : m_steps) step.reset();
+    }
+
     std::vector<std::unique_ptr<DirectoryStep>> m_steps;
 };
+
+std::vector<std::string> ComponentDirectories(const std::string& installDir) {
+    std::vector<std::string> paths;
+    for (const std::string& name : ComponentSubdirectories) paths.push_back(JoinPath(installDir, name));
+    return paths;
+}
 
 // A shortcut of the product table: paths in the table are relative to the
 // installation directory, which is also every link's working directory.
@@ -67,96 +80,60 @@ ShortcutArguments ArgumentsOf(const std::string& folder, const ShortcutDefinitio
             shortcut.iconIndex};
 }
 
-// Returned by value straight into the caller's local: steps are neither
-// copied nor moved.
-ShortcutStep MakeShortcut(const std::string& folder, const ShortcutDefinition& shortcut) {
+void AddShortcut(StepSequence& steps, const std::string& folder, const ShortcutDefinition& shortcut) {
     ShortcutArguments a = ArgumentsOf(folder, shortcut);
-    return ShortcutStep(a.link, a.target, a.arguments, a.workingDirectory, a.description, a.iconFile, a.iconIndex);
+    steps.Add<ShortcutStep>(a.link, a.target, a.arguments, a.workingDirectory, a.description, a.iconFile,
+                            a.iconIndex);
 }
 
-std::unique_ptr<ShortcutStep> NewShortcut(const std::string& folder, const ShortcutDefinition& shortcut) {
-    ShortcutArguments a = ArgumentsOf(folder, shortcut);
-    return std::make_unique<ShortcutStep>(a.link, a.target, a.arguments, a.workingDirectory, a.description,
-                                          a.iconFile, a.iconIndex);
-}
-
-FileAssociationStep MakeAssociation(const AssociationDefinition& association) {
+void AddAssociation(StepSequence& steps, const AssociationDefinition& association) {
     const std::string& installDir = Options().installDir;
     std::vector<ShellVerb> verbs;
     for (const AssociationVerb& verb : association.verbs)
         verbs.push_back({verb.name, AssociationCommand(installDir, verb)});
-    return FileAssociationStep(association.progId, association.extension, association.description,
-                               JoinPath(installDir, association.iconLocation), verbs);
+    steps.Add<FileAssociationStep>(association.progId, association.extension, association.description,
+                                   JoinPath(installDir, association.iconLocation), verbs);
 }
 
 }  // namespace
 
-// The steps are locals: an exception leaving this function destroys them
-// in reverse order of creation, and that destruction is the rollback. The
-// flow has set the shared paths and started the command list.
+// Leaving this function by an exception destroys the steps made so far,
+// newest first: that is the rollback. The flow has set the shared paths and
+// started the command list.
 void RunInstallationSteps(bool allUsers, bool desktopIcon) {
-    InstallOptions& options = Options();
-#ifdef QUILLMORE_TEST_SEAMS
-    EndOfStepsReport endOfStepsReport;
-    ApplyUninstallerPathSeam();
-#endif
+    const InstallOptions& options = Options();
+    StepSequence steps;
+    FailurePoint("uninstaller-path");
 
-    DirectoryStep installDirectory(options.installDir, true);
-    DirectoryStepList componentDirectories;
-    for (const std::string& name : ComponentSubdirectories)
-        componentDirectories.Add(JoinPath(options.installDir, name));
+    steps.Add<DirectoryStep>(options.installDir, true);
+    steps.Add<DirectoryStepList>(ComponentDirectories(options.installDir));
+    steps.Add<WriteFilesFromLzmaStream>().WriteFiles(kPayloadResource, options.installDir);
 
-    WriteFilesFromLzmaStream payload;
-    payload.WriteFiles(kPayloadResource, options.installDir);
-
-#ifdef QUILLMORE_TEST_SEAMS
-    PauseBeforeUninstallerSeam();
-#endif
-    FileStep uninstaller(kUninstallerResource, std::string());
+    FailurePoint("uninstaller-file");
+    steps.Add<FileStep>(kUninstallerResource, std::string());
 
     const std::string startMenu =
         JoinPath(allUsers ? CommonProgramsFolder() : ProgramsFolder(), ProductFullName);
-    DirectoryStep startMenuFolder(startMenu, true);
-    ShortcutStep productLink = MakeShortcut(startMenu, StartMenuShortcuts.at(0));
-    ShortcutStep proxyLink = MakeShortcut(startMenu, StartMenuShortcuts.at(1));
-    ShortcutStep hostKeysLink = MakeShortcut(startMenu, StartMenuShortcuts.at(2));
-#ifdef QUILLMORE_TEST_SEAMS
-    FailureSeam(9);
-#endif
-    ShortcutStep keypairsLink = MakeShortcut(startMenu, StartMenuShortcuts.at(3));
-    ShortcutStep uninstallLink = MakeShortcut(startMenu, StartMenuShortcuts.at(4));
-    std::unique_ptr<ShortcutStep> desktopLink;
-    if (desktopIcon) desktopLink = NewShortcut(allUsers ? CommonDesktopFolder() : DesktopFolder(), DesktopShortcut);
+    steps.Add<DirectoryStep>(startMenu, true);
+    AddShortcut(steps, startMenu, StartMenuShortcuts.at(0));
+    AddShortcut(steps, startMenu, StartMenuShortcuts.at(1));
+    AddShortcut(steps, startMenu, StartMenuShortcuts.at(2));
+    FailurePoint("start-menu-links");
+    AddShortcut(steps, startMenu, StartMenuShortcuts.at(3));
+    AddShortcut(steps, startMenu, StartMenuShortcuts.at(4));
+    if (desktopIcon) AddShortcut(steps, allUsers ? CommonDesktopFolder() : DesktopFolder(), DesktopShortcut);
 
-    FileAssociationStep profileAssociation = MakeAssociation(ProfileAssociation);
-    FileAssociationStep settingsAssociation = MakeAssociation(SettingsAssociation);
-#ifdef QUILLMORE_TEST_SEAMS
-    FailureSeam(14);
-#endif
+    AddAssociation(steps, ProfileAssociation);
+    AddAssociation(steps, SettingsAssociation);
+    FailurePoint("restore-association-command");
     AppendUninstallCommand(RestoreSettingsAssociationCommand, std::string());
 
     // Last, so that the command list it stores is complete.
-    UninstallerRegistrationStep registration(ProductShortName, UninstallerDisplayName, ProductVersion);
-#ifdef QUILLMORE_TEST_SEAMS
-    FailureSeam(16);
-#endif
+    steps.Add<UninstallerRegistrationStep>(ProductShortName, UninstallerDisplayName, ProductVersion);
+    FailurePoint("search-path");
     // Best effort, never undone.
     UpdateSearchPath(options.installDir, allUsers);
 
     NotifyAssociationsChanged();
-
-    registration.Commit();
-    settingsAssociation.Commit();
-    profileAssociation.Commit();
-    if (desktopLink) desktopLink->Commit();
-    uninstallLink.Commit();
-    keypairsLink.Commit();
-    hostKeysLink.Commit();
-    proxyLink.Commit();
-    productLink.Commit();
-    startMenuFolder.Commit();
-    uninstaller.Commit();
-    payload.Commit();
-    componentDirectories.Commit();
-    installDirectory.Commit();
+    steps.Commit();
 }

@@ -3,7 +3,7 @@
 #include "foundation/JoinPath.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <algorithm>
 #include <string>

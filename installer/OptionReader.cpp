@@ -3,7 +3,7 @@
 #include "foundation/InstallError.h"
 #include "foundation/TextConversion.h"
 #include "installer/CmdLine.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "foundation/Win.h"
-#include "installer/DllSearchRestriction.h"
+#include "foundation/DllSearchPath.h"
 #include "installer/InstallFlow.h"
 
 // The C runtime's argument vector is not used: the parser needs the raw

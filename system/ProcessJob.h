@@ -23,10 +23,9 @@ public:
     bool IsEmpty();
 
 private:
-    using QueryInformationJobObjectFunction = BOOL(WINAPI*)(HANDLE, JOBOBJECTINFOCLASS, LPVOID, DWORD, LPDWORD);
 
     DllLoader m_kernel;
     UniqueHandle m_job;
-    QueryInformationJobObjectFunction m_query = nullptr;
+    decltype(&::QueryInformationJobObject) m_query = nullptr;
     bool m_holds = false;
 };

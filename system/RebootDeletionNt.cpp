@@ -14,7 +14,6 @@ namespace {
 const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingValue[] = "PendingFileRenameOperations";
 
-using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 
 // True when a stored source names the object whose short path is given.
 bool StoredSourceMatches(std::string source, const std::string& wantedShortPath) {
@@ -31,7 +30,7 @@ bool StoredSourceMatches(std::string source, const std::string& wantedShortPath)
 bool ScheduleDeleteOnRebootNt(const std::string& path) {
     DllLoader kernel;
     if (!kernel.Load("kernel32.dll", true)) return false;
-    auto moveFileEx = kernel.GetProc<MoveFileExFunction>("MoveFileExA", true);
+    auto moveFileEx = kernel.GetProc<decltype(&::MoveFileExA)>("MoveFileExA", true);
     if (!moveFileEx) return false;
     return moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }

@@ -8,24 +8,15 @@
 #include <cryptopp/files.h>
 #include <cryptopp/zlib.h>
 
-namespace {
-
-[[noreturn]] void ThrowResourceFailure(const char* operation) {
-    DWORD code = GetLastError();
-    throw InstallError(std::string(operation) + "() failed: " + DescribeWindowsError(code));
-}
-
-}  // namespace
-
 ResourceBytes LoadBinaryResource(int id, const char* typeName) {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), typeName);
-    if (!found) ThrowResourceFailure("FindResourceA");
+    if (!found) ThrowCallFailure("FindResourceA()");
     HGLOBAL loaded = LoadResource(nullptr, found);
-    if (!loaded) ThrowResourceFailure("LoadResource");
+    if (!loaded) ThrowCallFailure("LoadResource()");
     const void* locked = LockResource(loaded);
-    if (!locked) ThrowResourceFailure("LockResource");
+    if (!locked) ThrowCallFailure("LockResource()");
     DWORD size = SizeofResource(nullptr, found);
-    if (size == 0) ThrowResourceFailure("SizeofResource");
+    if (size == 0) ThrowCallFailure("SizeofResource()");
     return {static_cast<const unsigned char*>(locked), size};
 }
 

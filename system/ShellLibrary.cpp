@@ -2,8 +2,8 @@
 
 #include "foundation/DllLoader.h"
 
-FARPROC ShellFunctionAddress(const char* name) {
+HMODULE Shell32() {
     static DllLoader shell32;
     static const HMODULE module = shell32.Load(true, "shell32.dll", true);
-    return module ? shell32.GetProc(name, true) : nullptr;
+    return module;
 }

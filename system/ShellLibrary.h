@@ -5,14 +5,16 @@
 // beside the installer could be loaded.
 #pragma once
 
+#include "foundation/BoundFunction.h"
 #include "foundation/Win.h"
 
 #include <string>
 
-// Null when shell32 or the function is missing.
-FARPROC ShellFunctionAddress(const char* name);
+// Null when shell32 cannot be loaded.
+HMODULE Shell32();
 
-template <typename Function>
+// Null when shell32 or the function is missing.
+template <typename Function>  // decltype(&::SHChangeNotify)
 Function ShellFunction(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(ShellFunctionAddress(name)));
+    return BoundFunction<Function>(Shell32(), name);
 }

@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 void NotifyAssociationsChanged() {
-    using ChangeNotify = void(WINAPI*)(LONG, UINT, LPCVOID, LPCVOID);
-    if (ChangeNotify notify = ShellFunction<ChangeNotify>("SHChangeNotify"))
+    if (auto notify = ShellFunction<decltype(&::SHChangeNotify)>("SHChangeNotify"))
         notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }

@@ -3,6 +3,8 @@
 #include "foundation/DllLoader.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
+
+#include <shlobj.h>
 #include "system/SystemInfo.h"
 
 #include <optional>
@@ -25,14 +27,13 @@ enum FolderId : int {
     programFilesId = 38,         // CSIDL_PROGRAM_FILES
 };
 
-using GetSpecialFolderPathFunction = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
 
 std::optional<std::string> FromShell(FolderId folderId) {
     try {
         DllLoader shell;
         shell.Load(true, "shell32.dll");
         if (!(SharedSystemInfo().InternetExplorerVersion() >= minimumShellVersion)) return std::nullopt;
-        auto getFolder = shell.GetProc<GetSpecialFolderPathFunction>("SHGetSpecialFolderPathA");
+        auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
         char path[MAX_PATH + 1] = {};
         if (!getFolder(nullptr, path, folderId, TRUE)) return std::nullopt;
         return std::string(path);

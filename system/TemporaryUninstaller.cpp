@@ -4,7 +4,7 @@
 #include "foundation/TException.h"
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
-#include "system/PreviousInstallation.h"
+#include "system/UninstallerProcess.h"
 #include "system/RebootDeletion.h"
 #include "system/Resources.h"
 

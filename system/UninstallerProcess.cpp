@@ -1,6 +1,6 @@
 // Running an uninstaller with its result channel: a 4-byte section for the
 // result and an event that says the result is there, both inherited.
-#include "system/PreviousInstallation.h"
+#include "system/UninstallerProcess.h"
 
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
@@ -17,10 +17,6 @@ namespace {
 // How often the wait for the event looks whether any process of the
 // uninstaller is left.
 const DWORD jobPollMs = 100;
-
-[[noreturn]] void ThrowCallFailure(const std::string& call) {
-    throw InstallError(call + "() failed: " + DescribeWindowsError(GetLastError()));
-}
 
 // The form of "%p" for a 32-bit pointer: eight upper-case digits. Handle
 // values of a 64-bit process are small enough for that too, and are never
@@ -48,7 +44,7 @@ std::uint32_t StartAndWait(const std::string& commandLine, ProcessJob* job) {
     // Suspended while it joins the job, so that nothing it starts escapes.
     const DWORD flags = job != nullptr ? CREATE_SUSPENDED : 0;
     if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup, &started))
-        ThrowCallFailure("CreateProcess");
+        ThrowCallFailure("CreateProcess()");
     const UniqueHandle process(started.hProcess), thread(started.hThread);
     if (job != nullptr) {
         job->Adopt(process.get());
@@ -85,11 +81,11 @@ std::uint32_t RunUninstaller(const std::string& commandLine) {
     SECURITY_ATTRIBUTES inheritable = Inheritable();
     const UniqueHandle section(
         CreateFileMappingA(INVALID_HANDLE_VALUE, &inheritable, PAGE_READWRITE, 0, sizeof(std::uint32_t), nullptr));
-    if (!section) ThrowCallFailure("CreateFileMapping");
+    if (!section) ThrowCallFailure("CreateFileMapping()");
     const UniqueView view(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, sizeof(std::uint32_t)));
-    if (!view) ThrowCallFailure("MapViewOfFile");
+    if (!view) ThrowCallFailure("MapViewOfFile()");
     const UniqueHandle event(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
-    if (!event) ThrowCallFailure("CreateEvent");
+    if (!event) ThrowCallFailure("CreateEvent()");
 
     const std::string extended = commandLine + " -unat" + " -result=" + HandleText(section.get()) + " -done=" +
                                  HandleText(event.get());

@@ -31,10 +31,8 @@ int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM path) 
 } // namespace
 
 void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
-    using BrowseForFolder = PIDLIST_ABSOLUTE(WINAPI*)(BROWSEINFOA*);
-    using PathFromItemList = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR);
-    const auto browseForFolder = ShellFunction<BrowseForFolder>("SHBrowseForFolderA");
-    const auto pathFromItemList = ShellFunction<PathFromItemList>("SHGetPathFromIDListA");
+    const auto browseForFolder = ShellFunction<decltype(&::SHBrowseForFolderA)>("SHBrowseForFolderA");
+    const auto pathFromItemList = ShellFunction<decltype(&::SHGetPathFromIDListA)>("SHGetPathFromIDListA");
     if (!browseForFolder || !pathFromItemList) return;
 
     char path[PathLimit + 1] = {};

@@ -131,6 +131,6 @@ int ShowInstallerDialog(InstallerDialogParams& params) {
                                      InstallerDialogProc, reinterpret_cast<LPARAM>(&params));
     DWORD error = GetLastError();
     RethrowUiFailure();
-    if (result == -1) throw InstallError("DialogBoxParamA() failed: " + DescribeWindowsError(error));
+    if (result == -1) ThrowCallFailure("DialogBoxParamA()", error);
     return static_cast<int>(result);
 }

@@ -1,7 +1,7 @@
 // The interactive installer window: licence, folder and options.
 #pragma once
 
-#include "installer/InstallerDialogParams.h"
+#include "ui/InstallerDialogParams.h"
 
 // Loads the rich edit library (once, from the system directory), runs the
 // modal dialog and returns 1 when the user chose the action button, 2 when

@@ -3,7 +3,6 @@
 #include "ui/InstallerDialogState.h"
 
 #include "foundation/RefPtr.h"
-#include "installer/ProductDefinition.h"
 #include "system/Resources.h"
 #include "ui/CenterWindow.h"
 #include "ui/Colors.h"
@@ -118,11 +117,11 @@ void CreateLayout(HWND dialog) {
     Attach(dialog, layout.get());
 }
 
-void BuildPackageTemplate() {
+void BuildPackageTemplate(const std::string& productTitle) {
     constexpr DWORD Style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFOREGROUND;
     DialogTemplate& bytes = DialogState().packageTemplate;
     bytes = MakeDialogHeader(Style, WS_EX_TOOLWINDOW, 0, 0, 0, 190, 190);
-    SetDialogTitle(bytes, ProductFullName + " " + ProductVersion + " Package Contents");
+    SetDialogTitle(bytes, productTitle + " Package Contents");
     SetDialogFont(bytes, 8, "MS Shell Dlg");
 }
 
@@ -134,9 +133,9 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     SetIcons(dialog);
     GrowHeight(dialog);
     CenterWindow(dialog, 0);
-    SetWindowTextA(dialog, (ProductFullName + " " + ProductVersion + " Installer").c_str());
+    SetWindowTextA(dialog, (params->productTitle + " Installer").c_str());
     AttachLink(dialog, IDC_PACKAGE_LINK, "");
-    AttachLink(dialog, IDC_WEB_LINK, ProductWebAddress);
+    AttachLink(dialog, IDC_WEB_LINK, params->webAddress);
     ShowLicence(dialog);
     Check(dialog, IDC_ACCEPT, *params->acceptEULA);
     AttachLink(dialog, IDC_FOLDER_LINK, "");
@@ -146,7 +145,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     Check(dialog, IDC_RUN_WHEN_DONE, *params->launchAfterInstall);
     SetDlgItemTextA(dialog, IDOK, params->actionCaption->c_str());
     CreateLayout(dialog);
-    BuildPackageTemplate();
+    BuildPackageTemplate(params->productTitle);
     UpdateAcceptance(dialog);
     SetFocus(GetDlgItem(dialog, *params->acceptEULA ? IDC_INSTALL_FOLDER : IDC_LICENCE_TEXT));
     return FALSE;   // the focus is set

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foundation/RefPtr.h"
-#include "installer/InstallerDialogParams.h"
+#include "ui/InstallerDialogParams.h"
 #include "ui/DialogTemplate.h"
 #include "ui/GdiOwners.h"
 #include "ui/LayoutHandler.h"

@@ -166,8 +166,7 @@ void LinkHandler::Activate(HWND window) {
         SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 0),
                      reinterpret_cast<LPARAM>(window));
     } else {
-        using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-        if (auto shellExecute = ShellFunction<ShellExecuteFunction>("ShellExecuteA"))
+        if (auto shellExecute = ShellFunction<decltype(&::ShellExecuteA)>("ShellExecuteA"))
             shellExecute(nullptr, "open", m_target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
     if (!m_visited) {

@@ -12,7 +12,7 @@
 #include "foundation/Win.h"
 #include "uninstaller/Arguments.h"
 #include "uninstaller/Dialogs.h"
-#include "uninstaller/DllSearchPath.h"
+#include "foundation/DllSearchPath.h"
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
 #include "uninstaller/ResultChannel.h"

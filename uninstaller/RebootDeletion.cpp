@@ -1,13 +1,12 @@
 #include "uninstaller/RebootDeletion.h"
 
 #include "foundation/Win.h"
-#include "uninstaller/KernelFunction.h"
+#include "foundation/BoundFunction.h"
 
 #include <vector>
 
 namespace {
 
-using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 
 bool IsNtFamily() {
     OSVERSIONINFOA version = {};
@@ -39,6 +38,6 @@ bool AppendRenameLine(const std::string& path) {
 bool DeleteAtReboot(const std::string& path) {
     if (!IsNtFamily()) return AppendRenameLine(path);
     // Bound by name: the Windows 95 family's kernel32 lacks it.
-    const auto moveFileEx = KernelFunction<MoveFileExFunction>("MoveFileExA");
+    const auto moveFileEx = KernelFunction<decltype(&::MoveFileExA)>("MoveFileExA");
     return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }

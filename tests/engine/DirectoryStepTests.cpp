@@ -4,7 +4,7 @@
 #include "engine/DirectoryStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 TEST(DirectoryStepParent, ParentIsThePathBeforeTheLastBackslash) {
     struct Case {

@@ -2,7 +2,7 @@
 
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <fstream>
 #include <iterator>

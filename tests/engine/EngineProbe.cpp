@@ -5,7 +5,7 @@
 //   engine_probe payload STREAM_FILE DIR            -> "commands=..." or "error=..."
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 #include "system/SystemInfo.h"
 

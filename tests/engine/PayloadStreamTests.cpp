@@ -7,7 +7,7 @@
 
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <optional>
 

@@ -5,7 +5,7 @@
 #include "engine/FileRules.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <thread>
 

@@ -1,6 +1,8 @@
 #include "foundation/DllLoader.h"
 #include "SystemText.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,7 +21,7 @@ TEST(DllLoaderTest, LoadsFromTheSystemDirectoryAndBindsEntries) {
 
     EXPECT_EQ(nullptr, loader.GetProc("NoSuchEntry", true));
     EXPECT_EQ(DWORD(ERROR_PROC_NOT_FOUND), GetLastError());
-    auto getFolderPath = loader.GetProc<BOOL(WINAPI*)(HWND, LPSTR, int, BOOL)>("SHGetSpecialFolderPathA");
+    auto getFolderPath = loader.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
     char folder[MAX_PATH] = {};
     ASSERT_TRUE(getFolderPath(nullptr, folder, 0x26 /* program files */, FALSE));
     EXPECT_STREQ("C:\\Program Files", folder);

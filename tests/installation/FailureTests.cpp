@@ -71,8 +71,8 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
 // The test build fails the last step with an InstallError: every step is
 // undone before the error is reported; with -noRollback everything stays.
 TEST(FailureInTheLastStep, IsReportedTwiceAfterTheRollbackOrWithNoneAtAll) {
-    const Environment failLast = {{"QUILLMORE_TEST_FAIL_AT", "16:install-error"}};
-    const std::string report = "Installation error: Failure injected at installation row 16";
+    const Environment failLast = {{"QUILLMORE_TEST_FAIL_AT", "search-path:install-error"}};
+    const std::string report = "Installation error: Failure injected at search-path";
     const std::string machinePath = ReadString(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
 
     SystemSnapshot before = SystemSnapshot::Take();
@@ -103,7 +103,8 @@ TEST(FailureInTheLastStep, IsReportedTwiceAfterTheRollbackOrWithNoneAtAll) {
 // arrives as an exception: the steps done so far are undone.
 TEST(CrashInTheMiddle, IsUndoneAndReportedAsAnException) {
     SystemSnapshot before = SystemSnapshot::Take();
-    WatchedOutcome run = RunInstallerWatched(InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "9:access-violation"}});
+    WatchedOutcome run =
+        RunInstallerWatched(InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "start-menu-links:access-violation"}});
     EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
     ExpectQuietRun(run);
     EXPECT_EQ(150u, run.process.exitCode) << run.process.out;

@@ -142,8 +142,8 @@ TEST(Rollback, AFailureInTheRegistryStepsUndoesEverything) {
         {13, {}, "SOFTWARE\\Classes\\.pmx", false, InstallArguments(), {}, 112,
          "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied() + ", aborting"},
         // Nothing can fail in row 14 itself: the test build fails it on demand.
-        {14, {}, "", false, InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "14:install-error"}}, 150,
-         "Installation error: Failure injected at installation row 14"},
+        {14, {}, "", false, InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}}, 150,
+         "Installation error: Failure injected at restore-association-command"},
         // The key cannot be deleted first (it has a subkey) and refuses the values.
         {15, {}, std::string(kUninstallKey), true, InstallArguments(), {}, 113,
          "Uninstaller registration failed: " + AccessDenied() + ", aborting"},

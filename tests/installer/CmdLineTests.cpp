@@ -1,6 +1,6 @@
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "installer/OptionReader.h"
 
 #include <gtest/gtest.h>

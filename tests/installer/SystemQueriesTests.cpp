@@ -2,8 +2,8 @@
 // against the real registry of a fresh prefix, and the requirements check
 // through the real installer under Wine's per-program Windows versions.
 #include "InstallerTestSupport.h"
-#include "engine/AdminCheck.h"
-#include "system/PreviousInstallationInfo.h"
+#include "system/AdminCheck.h"
+#include "installer/PreviousInstallationInfo.h"
 #include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"

@@ -7,7 +7,7 @@
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 

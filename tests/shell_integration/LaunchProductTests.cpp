@@ -2,7 +2,7 @@
 // installation directory as quillmore.exe reports how it was started.
 #include "StepFixture.h"
 
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "installer/LaunchProduct.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"

@@ -6,7 +6,7 @@
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
 #include "system/RebootDeletion.h"

@@ -1,7 +1,7 @@
 #include "StepFixture.h"
 
 #include "foundation/UniqueHandle.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "support/MessageBoxDriver.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerRegistrationStep.h"
+#include "engine/UninstallerRegistrationStep.h"
 
 #include <memory>
 #include <set>

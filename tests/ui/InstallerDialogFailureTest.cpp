@@ -1,6 +1,6 @@
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "installer/InstallerDialogParams.h"
+#include "ui/InstallerDialogParams.h"
 #include "ui/InstallerDialog.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 TEST(InstallerDialogFailure, MissingLicenceIsReportedAsAnErrorNotAsACancel) {
     bool acceptEULA = false, allUsers = true, desktopIcon = true, launch = true;
     std::string folder = "C:\\Q", caption = "Install";
-    InstallerDialogParams params{&acceptEULA, &folder, &allUsers, &desktopIcon, &launch, &caption};
+    InstallerDialogParams params{&acceptEULA, &folder, &allUsers, &desktopIcon, &launch, &caption, "Vantrel Quillmore 4.33", ""};
     try {
         ShowInstallerDialog(params);
         FAIL() << "no error";

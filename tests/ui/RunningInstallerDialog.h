@@ -3,7 +3,7 @@
 #pragma once
 
 #include "foundation/Win.h"
-#include "installer/InstallerDialogParams.h"
+#include "ui/InstallerDialogParams.h"
 
 #include <exception>
 #include <string>

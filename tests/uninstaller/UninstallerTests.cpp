@@ -7,7 +7,7 @@
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
-#include "system/PreviousInstallation.h"
+#include "installer/PreviousInstallation.h"
 
 #include <gtest/gtest.h>
 

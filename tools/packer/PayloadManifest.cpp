@@ -1,5 +1,7 @@
 #include "PayloadManifest.h"
 
+#include "engine/PayloadFileName.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -15,19 +17,10 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     return fields;
 }
 
-bool ClimbsUp(const std::string& component) {
-    std::size_t dots = 0;
-    for (char c : component) {
-        if (c == '.') ++dots;
-        else if (c != ' ') return false;
-    }
-    return dots >= 2;
-}
-
 PayloadEntry ParseEntry(const std::vector<std::string>& fields) {
     if (fields.size() < 2) throw std::runtime_error("expected a name and a source file");
     PayloadEntry entry{fields[0], fields[1]};
-    if (!entry.name.empty() && !NameStaysInside(entry.name))
+    if (!entry.name.empty() && !StaysInsideDirectory(entry.name))
         throw std::runtime_error("name '" + entry.name + "' leads outside the installation directory");
     for (std::size_t i = 2; i < fields.size(); ++i) {
         const std::string& option = fields[i];
@@ -45,20 +38,6 @@ PayloadEntry ParseEntry(const std::vector<std::string>& fields) {
 }
 
 }  // namespace
-
-bool NameStaysInside(const std::string& name) {
-    if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
-    if (name.find(':') != std::string::npos) return false;
-    std::string component;
-    std::istringstream in(name);
-    while (std::getline(in, component, '\\')) {
-        std::istringstream parts(component);
-        std::string part;
-        while (std::getline(parts, part, '/'))
-            if (ClimbsUp(part)) return false;
-    }
-    return true;
-}
 
 std::vector<PayloadEntry> ReadPayloadManifest(const std::string& path) {
     std::ifstream in(path);

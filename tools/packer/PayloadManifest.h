@@ -14,7 +14,3 @@ struct PayloadEntry {
 // Reads the manifest; throws std::runtime_error naming the line on any
 // fault, including a name that would leave the installation directory.
 std::vector<PayloadEntry> ReadPayloadManifest(const std::string& path);
-
-// False for an absolute name, one with a drive or stream (':'), or one with
-// a component that climbs ("..", and ".." with trailing dots or blanks).
-bool NameStaysInside(const std::string& name);

@@ -1,4 +1,4 @@
-#include "system/PreviousInstallationInfo.h"
+#include "installer/PreviousInstallationInfo.h"
 
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"

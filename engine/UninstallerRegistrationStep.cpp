@@ -1,4 +1,4 @@
-#include "system/UninstallerRegistrationStep.h"
+#include "engine/UninstallerRegistrationStep.h"
 
 #include "engine/UninstallCommands.h"
 #include "foundation/InstallError.h"
@@ -7,8 +7,8 @@
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 
 #include <exception>
 

@@ -1,5 +1,5 @@
-// Removal of an installed copy of the product by its own uninstaller, run
-// unattended with a result channel before the installation steps.
+// The uninstaller of an installed copy run as a child process: its result
+// channel, its job and the wait for its end.
 #pragma once
 
 #include "foundation/TException.h"
@@ -13,11 +13,6 @@ class LostUninstallerResult : public AException {
 public:
     LostUninstallerResult() : AException(std::string("Uninstaller ended without reporting its result")) {}
 };
-
-// Returns when there was nothing to remove, the removal succeeded, or its
-// failure was accepted (question answered Yes, or -force); otherwise throws
-// SilentExit(107).
-void RemovePreviousInstallation();
 
 // The system's temporary directory as GetTempPathA reports it (trailing
 // backslash included); empty when the call fails, with its error as the

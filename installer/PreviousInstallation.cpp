@@ -1,11 +1,11 @@
-#include "system/PreviousInstallation.h"
+#include "installer/PreviousInstallation.h"
 
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "installer/Console.h"
-#include "installer/InstallOptions.h"
+#include "foundation/Console.h"
+#include "system/InstallOptions.h"
 #include "installer/ProductDefinition.h"
-#include "system/PreviousInstallationInfo.h"
+#include "installer/PreviousInstallationInfo.h"
 #include "system/TemporaryUninstaller.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 InstallOptions& Options() {
     static InstallOptions options;

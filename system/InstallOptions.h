@@ -4,8 +4,6 @@
 
 #include <string>
 
-class CmdLine;
-
 struct InstallOptions {
     bool interactive = false;
     bool force = false;
@@ -15,7 +13,6 @@ struct InstallOptions {
     std::string mainExecutablePath;
     std::string uninstallCommands;
     std::string uninstallerPath;
-    const CmdLine* commandLine = nullptr;
 };
 
 InstallOptions& Options();

@@ -1,11 +1,11 @@
-#include "engine/InstallationSeams.h"
+#include "engine/FailurePoint.h"
 
 #ifdef QUILLMORE_TEST_SEAMS
 
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "installer/InstallOptions.h"
+#include "system/InstallOptions.h"
 
 #include <psapi.h>
 
@@ -39,19 +39,12 @@ std::string PeakWorkingSet() {
     return text;
 }
 
-}  // namespace
-
-EndOfStepsReport::~EndOfStepsReport() {
-    WriteToFileNamedBy("QUILLMORE_TEST_COMMANDS_FILE", Options().uninstallCommands);
-    WriteToFileNamedBy("QUILLMORE_TEST_MEMORY_FILE", PeakWorkingSet());
-}
-
-void ApplyUninstallerPathSeam() {
+void ReplaceUninstallerPath() {
     std::string path = Variable("QUILLMORE_TEST_UNINSTALLER_PATH");
     if (!path.empty()) Options().uninstallerPath = path;
 }
 
-void PauseBeforeUninstallerSeam() {
+void PauseIfAsked() {
     std::string name = Variable("QUILLMORE_TEST_PAUSE");
     if (name.empty()) return;
     UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + ".ready").c_str()));
@@ -61,19 +54,32 @@ void PauseBeforeUninstallerSeam() {
     WaitForSingleObject(go.get(), 60000);
 }
 
-void FailureSeam(int row) {
-    const std::string prefix = std::to_string(row) + ":";
+void FailIfAsked(const std::string& point) {
+    const std::string prefix = point + ":";
     std::string failure = Variable("QUILLMORE_TEST_FAIL_AT");
     if (failure.compare(0, prefix.size(), prefix) != 0) return;
     failure = failure.substr(prefix.size());
-    if (failure == "install-error")
-        throw InstallError("Failure injected at installation row " + std::to_string(row));
+    if (failure == "install-error") throw InstallError("Failure injected at " + point);
     if (failure == "access-violation") {
         // Read through volatile: the compiler cannot see the null pointer and
         // turn the write into a trap instruction.
         volatile std::uintptr_t address = 0;
         *reinterpret_cast<volatile int*>(address) = 1;
     }
+}
+
+}  // namespace
+
+void FailurePoint(const char* name) {
+    const std::string point = name;
+    if (point == "uninstaller-path") ReplaceUninstallerPath();
+    if (point == "uninstaller-file") PauseIfAsked();
+    FailIfAsked(point);
+}
+
+void StepsEnded() noexcept {
+    WriteToFileNamedBy("QUILLMORE_TEST_COMMANDS_FILE", Options().uninstallCommands);
+    WriteToFileNamedBy("QUILLMORE_TEST_MEMORY_FILE", PeakWorkingSet());
 }
 
 #endif

@@ -1,4 +1,5 @@
-// An installer runs elevated, often from a downloads folder: no DLL may be
+// An installer runs elevated, often from a downloads folder, and the
+// uninstaller's temporary copy from the temporary directory: no DLL may be
 // loaded from the executable's folder or the current directory.
 #pragma once
 

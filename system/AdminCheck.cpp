@@ -1,4 +1,4 @@
-#include "engine/AdminCheck.h"
+#include "system/AdminCheck.h"
 
 #include "foundation/DllLoader.h"
 #include "foundation/InstallError.h"
@@ -12,21 +12,9 @@
 namespace {
 
 // Bound at run time: Windows 9x lacks the security functions.
-using AllocateAndInitializeSidFunction = BOOL(WINAPI*)(PSID_IDENTIFIER_AUTHORITY, BYTE, DWORD, DWORD, DWORD,
-                                                       DWORD, DWORD, DWORD, DWORD, DWORD, PSID*);
-using FreeSidFunction = PVOID(WINAPI*)(PSID);
-using IsValidSidFunction = BOOL(WINAPI*)(PSID);
-using OpenProcessTokenFunction = BOOL(WINAPI*)(HANDLE, DWORD, PHANDLE);
-using GetTokenInformationFunction = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
-using EqualSidFunction = BOOL(WINAPI*)(PSID, PSID);
-
-[[noreturn]] void ThrowCallFailure(const std::string& operation) {
-    const DWORD code = GetLastError();
-    throw InstallError(operation + " failed: " + DescribeWindowsError(code));
-}
 
 struct SidRelease {
-    FreeSidFunction freeSid;
+    decltype(&::FreeSid) freeSid;
     void operator()(PSID sid) const { freeSid(sid); }
 };
 using OwnedSid = std::unique_ptr<void, SidRelease>;
@@ -46,32 +34,32 @@ private:
 };
 
 OwnedSid AdministratorsSid(DllLoader& advapi) {
-    auto freeSid = advapi.GetProc<FreeSidFunction>("FreeSid");
+    auto freeSid = advapi.GetProc<decltype(&::FreeSid)>("FreeSid");
     SID_IDENTIFIER_AUTHORITY ntAuthority = {SECURITY_NT_AUTHORITY};
     PSID sid = nullptr;
-    auto allocate = advapi.GetProc<AllocateAndInitializeSidFunction>("AllocateAndInitializeSid");
+    auto allocate = advapi.GetProc<decltype(&::AllocateAndInitializeSid)>("AllocateAndInitializeSid");
     if (!allocate(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &sid))
         ThrowCallFailure("AllocateAndInitializeSid()");
     if (!sid) throw InstallError("AllocateAndInitializeSid() failed: NULL SID returned.");
     OwnedSid owned(sid, SidRelease{freeSid});
-    auto isValid = advapi.GetProc<IsValidSidFunction>("IsValidSid");
+    auto isValid = advapi.GetProc<decltype(&::IsValidSid)>("IsValidSid");
     if (!isValid(sid)) throw InstallError("AllocateAndInitializeSid() failed: Invalid SID returned.");
     return owned;
 }
 
 bool TokenGroupsContain(DllLoader& advapi, PSID wanted) {
     HANDLE opened = nullptr;
-    auto openToken = advapi.GetProc<OpenProcessTokenFunction>("OpenProcessToken");
+    auto openToken = advapi.GetProc<decltype(&::OpenProcessToken)>("OpenProcessToken");
     if (!openToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) ThrowCallFailure("OpenProcessToken()");
     UniqueHandle token(opened);
 
-    auto getInformation = advapi.GetProc<GetTokenInformationFunction>("GetTokenInformation");
+    auto getInformation = advapi.GetProc<decltype(&::GetTokenInformation)>("GetTokenInformation");
     DWORD size = 0;
     if (!getInformation(token.get(), TokenGroups, nullptr, 0, &size) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         ThrowCallFailure("GetTokenInformation()");
     GlobalBlock block(size);
-    getInformation = advapi.GetProc<GetTokenInformationFunction>("GetTokenInformation");
+    getInformation = advapi.GetProc<decltype(&::GetTokenInformation)>("GetTokenInformation");
     if (!getInformation(token.get(), TokenGroups, block.get(), size, &size))
         ThrowCallFailure("GetTokenInformation()");
 
@@ -79,8 +67,8 @@ bool TokenGroupsContain(DllLoader& advapi, PSID wanted) {
     const auto* groups = static_cast<const TOKEN_GROUPS*>(block.get());
     for (DWORD i = 0; i < groups->GroupCount; ++i) {
         PSID sid = groups->Groups[i].Sid;
-        if (!sid || !advapi.GetProc<IsValidSidFunction>("IsValidSid")(sid)) continue;
-        if (advapi.GetProc<EqualSidFunction>("EqualSid")(sid, wanted)) return true;
+        if (!sid || !advapi.GetProc<decltype(&::IsValidSid)>("IsValidSid")(sid)) continue;
+        if (advapi.GetProc<decltype(&::EqualSid)>("EqualSid")(sid, wanted)) return true;
     }
     return false;
 }

@@ -1,4 +1,4 @@
-#include "installer/Console.h"
+#include "foundation/Console.h"
 
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"

@@ -1,0 +1,12 @@
+#include "foundation/InstallError.h"
+
+#include "foundation/WinErrorMessage.h"
+#include "foundation/Win.h"
+
+void ThrowCallFailure(const std::string& call) {
+    ThrowCallFailure(call, GetLastError());
+}
+
+void ThrowCallFailure(const std::string& call, unsigned long code) {
+    throw InstallError(call + " failed: " + DescribeWindowsError(code));
+}
