@@ -58,10 +58,11 @@ Report RunFailingCheck(std::function<void()> check) {
 }
 
 std::string ExpectedReport(const char* file, unsigned line, const char* expression) {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    // The report takes at most 99 characters of the path.
-    const std::string path = std::string(module).substr(0, 99);
+    // The report holds what a call with size 100 leaves in a zero-filled
+    // 101-byte buffer, however the system truncates a longer path.
+    char module[101] = {};
+    GetModuleFileNameA(nullptr, module, 100);
+    const std::string path = module;
     return "Assertion failed in module '" + path + "', PID " + std::to_string(GetCurrentProcessId()) +
            ", source file '" + file + "', line " + std::to_string(line) + ":\r\n" + expression +
            "\r\nThe asserting thread will be terminated.";
