@@ -1,5 +1,5 @@
 // The directory step: parents of its chain, and directories that exist.
-#include "EngineFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/DirectoryStep.h"
 #include "foundation/InstallError.h"

@@ -1,7 +1,7 @@
 // The file association step in the machine's real class registry: the keys
 // and commands it writes, what its rollback gives back, and how write and
 // undo failures end.
-#include "StepFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/FileAssociationStep.h"
 #include "engine/ShortcutStep.h"
@@ -14,10 +14,6 @@
 #include <memory>
 
 using uninstall_test::CapturedOutput;
-using uninstall_test::KeyExists;
-using uninstall_test::ReadRaw;
-using uninstall_test::ReadString;
-using uninstall_test::WriteString;
 
 namespace {
 
@@ -81,7 +77,7 @@ TEST_F(FileAssociationStepTest, ANewAssociationIsWrittenRecordedAndItsExtensionR
             {kProgIdKey + "\\Shell\\Connect\\command", program + " -profile=\"%1\" -connectOnStartup"},
         };
         for (const Expected& key : keys) {
-            uninstall_test::RawValue value = ReadRaw(HKEY_LOCAL_MACHINE, key.subkey, "");
+            RawValue value = ReadRaw(HKEY_LOCAL_MACHINE, key.subkey, "");
             EXPECT_EQ(DWORD(REG_SZ), value.type) << key.subkey;
             EXPECT_EQ(key.value + '\0', value.bytes) << key.subkey;
         }

@@ -1,8 +1,8 @@
 // The payload step on streams built here: header checks, the message
 // parser across chunk boundaries, groups, selectors, the uninstaller
 // marker, refused names and the rollback of created files.
-#include "EngineFixture.h"
-#include "PendingOperations.h"
+#include "support/StepFixture.h"
+#include "support/PendingOperations.h"
 #include "PayloadBuilder.h"
 
 #include "engine/WriteFilesFromLzmaStream.h"

@@ -1,6 +1,6 @@
 // The ask/warn/abort decision, through the overwrite question: the real
 // message box is answered from another thread in interactive mode.
-#include "EngineFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/FileRules.h"
 #include "foundation/InstallError.h"

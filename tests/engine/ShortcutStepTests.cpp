@@ -1,6 +1,6 @@
 // The shortcut step against the shell's real link object: what the link
 // holds when read back, what is recorded, and each way a failure ends.
-#include "StepFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
@@ -30,7 +30,7 @@ bool IsFolder(const std::string& path) {
 }
 
 bool PendingDeletion(const std::string& path) {
-    std::vector<std::string> pending = uninstall_test::PendingDeletions();
+    std::vector<std::string> pending = PendingDeletions();
     return std::find(pending.begin(), pending.end(), path) != pending.end();
 }
 
@@ -126,7 +126,7 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
 // that does not exist; its text ends in '.', which the messages drop so that
 // exactly one full stop ends the reason.
 TEST_F(ShortcutStepTest, ACreationFailureShowsTheComTextWithoutItsFullStop) {
-    uninstall_test::WriteString(HKEY_LOCAL_MACHINE, std::string(kShellLinkClass) + "\\TreatAs", "",
+    WriteString(HKEY_LOCAL_MACHINE, std::string(kShellLinkClass) + "\\TreatAs", "",
                                 "{5A1E0F3C-7D21-4B6E-9A10-2C44617E830B}");
     std::string link = At("Quillmore.lnk");
     const std::string reason = "CoCreateInstance() failed: COM error: -2147221164";
@@ -147,7 +147,7 @@ TEST_F(ShortcutStepTest, ACreationFailureShowsTheComTextWithoutItsFullStop) {
     EXPECT_EQ("Warning: creating shortcut '" + link + "' failed.\nReason: " + reason +
                   ".\nDo you want to continue with the installation anyway?",
               box.Text());
-    uninstall_test::DeleteTree(HKEY_LOCAL_MACHINE, std::string(kShellLinkClass) + "\\TreatAs");
+    DeleteTree(HKEY_LOCAL_MACHINE, std::string(kShellLinkClass) + "\\TreatAs");
 }
 
 TEST_F(ShortcutStepTest, ALinkInUseAtRollbackIsLeftForTheNextReboot) {

@@ -1,6 +1,6 @@
 // The uninstaller registration in the machine's real Uninstall key: the
 // six values, the last command, the tolerated failure and the undo.
-#include "StepFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/UninstallCommands.h"
 #include "foundation/InstallError.h"
@@ -15,9 +15,6 @@
 #include <set>
 
 using uninstall_test::CapturedOutput;
-using uninstall_test::KeyExists;
-using uninstall_test::ReadRaw;
-using uninstall_test::WriteString;
 
 namespace {
 
@@ -71,7 +68,7 @@ TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAn
             {"Version", "4.33"},
         };
         for (const auto& expected : values) {
-            uninstall_test::RawValue value = ReadRaw(HKEY_LOCAL_MACHINE, kKey, expected.first);
+            RawValue value = ReadRaw(HKEY_LOCAL_MACHINE, kKey, expected.first);
             EXPECT_EQ(DWORD(REG_SZ), value.type) << expected.first;
             EXPECT_EQ(expected.second + '\0', value.bytes) << expected.first;
         }
@@ -135,5 +132,5 @@ TEST_F(UninstallerRegistrationStepTest, AKeyThatCannotBeDeletedOnRollbackIsRepor
     EXPECT_EQ("Rollback: unregistering uninstaller\nUninstaller unregistration failed: " + description + "\n",
               out.Text());
     EXPECT_EQ("Unable to unregister previously registered uninstaller.\nReason: " + description, box.Text());
-    EXPECT_TRUE(uninstall_test::PendingDeletions().empty());
+    EXPECT_TRUE(PendingDeletions().empty());
 }

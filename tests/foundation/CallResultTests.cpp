@@ -3,11 +3,10 @@
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
 
-#include "SystemMessage.h"
+#include "support/SystemText.h"
 
 #include <gtest/gtest.h>
 
-using foundation_errors_test::SystemMessage;
 
 namespace {
 

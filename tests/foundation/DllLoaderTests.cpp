@@ -1,5 +1,5 @@
 #include "foundation/DllLoader.h"
-#include "SystemText.h"
+#include "support/SystemText.h"
 
 #include <shlobj.h>
 

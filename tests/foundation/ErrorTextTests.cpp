@@ -2,11 +2,10 @@
 #include "foundation/TextConversion.h"
 #include "foundation/WinErrorMessage.h"
 
-#include "SystemMessage.h"
+#include "support/SystemText.h"
 
 #include <gtest/gtest.h>
 
-using foundation_errors_test::SystemMessage;
 
 namespace {
 

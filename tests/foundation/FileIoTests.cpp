@@ -1,7 +1,7 @@
 #include "foundation/FileIo.h"
 #include "foundation/TextConversion.h"
 #include "foundation/UniqueHandle.h"
-#include "SystemText.h"
+#include "support/SystemText.h"
 
 #include <gtest/gtest.h>
 

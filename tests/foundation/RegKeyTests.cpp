@@ -2,7 +2,7 @@
 #include "foundation/RegKey.h"
 #include "foundation/TextConversion.h"
 #include "ScratchKey.h"
-#include "SystemText.h"
+#include "support/SystemText.h"
 
 #include <sddl.h>
 

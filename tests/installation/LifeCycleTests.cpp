@@ -1,13 +1,13 @@
 // The real installer and uninstaller through a product's life: install,
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
-#include "../installation/SystemSnapshot.h"
+#include "support/SystemSnapshot.h"
 #include "foundation/UniqueHandle.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
-#include "installer/PreviousInstallation.h"
+#include "system/UninstallerProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ using namespace uninstall_test;
 
 namespace {
 
-const std::string productKey = std::string(uninstallRoot) + "Quillmore";
+const std::string productKey = std::string(kUninstallKey);
 const std::string installDir = "C:\\Apps\\Quillmore";
 const std::string installArguments = "-acceptEULA -installDir=" + installDir;
 const char useForce[] = " (use /Force flag to override uninstallation failure); aborting\n";
@@ -52,9 +52,9 @@ void ExpectInstalledOnce(const std::string& version) {
     const std::string list = ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallParam");
     EXPECT_EQ(1u, Occurrences(list, "\"-shareResWith=Pellmar\"")) << list;
     EXPECT_EQ(1u, Occurrences(list, "-delMainFile=")) << list;
-    EXPECT_TRUE(PathExists(installDir + "\\quillmore.exe"));
-    EXPECT_TRUE(PathExists(installDir + "\\uninst.exe"));
-    const std::string path = ReadString(HKEY_LOCAL_MACHINE, machineEnvironment, "PATH");
+    EXPECT_TRUE(FileExists(installDir + "\\quillmore.exe"));
+    EXPECT_TRUE(FileExists(installDir + "\\uninst.exe"));
+    const std::string path = ReadString(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
     EXPECT_EQ(1u, Occurrences(path, installDir)) << path;
 }
 
@@ -64,7 +64,7 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
     const SystemSnapshot before = SystemSnapshot::Take();
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
     const std::string userFile = installDir + "\\Ostrel-5.06\\my profile.qmp";
-    WriteFileText(userFile, "mine");
+    WriteFileBytes(userFile, "mine");
 
     CapturedOutput output;
     EXPECT_EQ(0u, RunUninstaller(ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallString")));
@@ -183,7 +183,7 @@ TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {
     ASSERT_NE(nullptr, completed);
     Answer(completed, IDOK);
     uninstaller.Wait();
-    EXPECT_FALSE(PathExists(installDir));
-    EXPECT_FALSE(PathExists(link));
+    EXPECT_FALSE(FileExists(installDir));
+    EXPECT_FALSE(FileExists(link));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
 }

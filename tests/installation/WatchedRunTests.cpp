@@ -1,6 +1,6 @@
 // The watch that every end-to-end run goes through must see what it is
 // there to see: a started program of the product's name, and a window.
-#include "InstallationFixture.h"
+#include "support/InstallationFixture.h"
 
 #include <algorithm>
 

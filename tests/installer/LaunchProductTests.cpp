@@ -1,6 +1,6 @@
 // The start of the installed product: a stand-in program copied to the
 // installation directory as quillmore.exe reports how it was started.
-#include "StepFixture.h"
+#include "support/StepFixture.h"
 
 #include "system/InstallOptions.h"
 #include "installer/LaunchProduct.h"
@@ -19,6 +19,6 @@ TEST_F(StepTest, TheProductStartsQuotedWithTheInstallersEnvironmentAndIsNotWaite
     EXPECT_LT(GetTickCount() - started, 1500u) << "the installer waited for the product";
 
     for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
-    EXPECT_EQ("\"" + At("quillmore.exe") + "\"\n" + directory + "\n", uninstall_test::ReadFileText(report));
+    EXPECT_EQ("\"" + At("quillmore.exe") + "\"\n" + directory + "\n", ReadFileBytes(report));
     Sleep(2500);   // the running probe cannot be deleted before it ends
 }

@@ -1,6 +1,8 @@
-// The previous installation removal, run by a driver program against a
-// stand-in uninstaller registered (or embedded) by the test.
+// The previous installation as the Uninstall key describes it, and its
+// removal, run by a driver program against a stand-in uninstaller registered
+// (or embedded) by the test.
 #include "foundation/WinErrorMessage.h"
+#include "installer/PreviousInstallationInfo.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
@@ -15,7 +17,7 @@ using namespace uninstall_test;
 
 namespace {
 
-const std::string productKey = std::string(uninstallRoot) + "Quillmore";
+const std::string productKey = std::string(kUninstallKey);
 const std::string logPath = "C:\\fake-uninstaller.log";
 const char announce407[] = "Uninstalling the existing Quillmore 4.07 installation\n";
 const char useForce[] = " (use /Force flag to override uninstallation failure); aborting\n";
@@ -51,7 +53,7 @@ struct FakeRun {
 
 std::vector<FakeRun> FakeRuns() {
     std::vector<FakeRun> runs;
-    std::istringstream log(ReadFileText(logPath));
+    std::istringstream log(ReadFileBytes(logPath));
     for (std::string line; std::getline(log, line);)
         runs.push_back({line.substr(0, line.find('|')), line.substr(line.find('|') + 1)});
     return runs;
@@ -211,4 +213,20 @@ TEST(PreviousInstallationRemoval, UninstallerThatCannotBeStartedIsALaunchFailure
     const bool pathNotFound =
         outcome.out == prefix + WithoutFinalStop(DescribeWindowsError(ERROR_PATH_NOT_FOUND)) + useForce;
     EXPECT_TRUE(notFound || pathNotFound) << outcome.out;
+}
+
+TEST(PreviousInstallation, ValuesOfTheUninstallKeyOrTheirFallbacks) {
+    EXPECT_EQ("", ReadPreviousVersion());
+    EXPECT_EQ("", ReadPreviousUninstallString());
+    EXPECT_EQ("C:\\Program Files\\Vantrel Quillmore", DefaultInstallDirectory());
+
+    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version", "4.07");
+    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"C:\\Old\\uninst.exe\" Quillmore ");
+    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallDir", "%SystemDrive%\\Old", REG_EXPAND_SZ);
+    EXPECT_EQ("4.07", ReadPreviousVersion());
+    EXPECT_EQ("\"C:\\Old\\uninst.exe\" Quillmore ", ReadPreviousUninstallString());
+    EXPECT_EQ("C:\\Old", DefaultInstallDirectory());
+
+    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version", "abc", REG_DWORD);   // four bytes: not a string
+    EXPECT_EQ("", ReadPreviousVersion());
 }

@@ -1,26 +1,16 @@
-#include "InstallationFixture.h"
+#include "support/InstallationFixture.h"
 
 #include "foundation/UniqueHandle.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
-#include <sstream>
 
 const char kInstallDir[] = "C:\\Program Files\\Vantrel Quillmore";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmore";
-const char kMachineEnvironment[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-const char kUserEnvironment[] = "Environment";
 
 std::string InstallArguments(const std::string& extra) {
     std::string arguments = std::string("-acceptEULA \"-installDir=") + kInstallDir + "\"";
     return extra.empty() ? arguments : arguments + " " + extra;
-}
-
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
 }
 
 std::string StartMenuFolder(bool allUsers) {
@@ -29,19 +19,6 @@ std::string StartMenuFolder(bool allUsers) {
 
 std::string DesktopFolder(bool allUsers) {
     return SpecialFolder(allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
-}
-
-std::vector<std::string> Lines(const std::string& output) {
-    std::vector<std::string> lines;
-    std::istringstream in(output);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::string LineStartingWith(const std::string& output, const std::string& prefix) {
-    for (const std::string& line : Lines(output))
-        if (line.compare(0, prefix.size(), prefix) == 0) return line;
-    return std::string();
 }
 
 void MakeFolder(const std::string& path) {

@@ -2,7 +2,9 @@
 // where its pieces land, and the checks every run must pass.
 #pragma once
 
-#include "WatchedRun.h"
+#include "support/Files.h"
+#include "support/Registry.h"
+#include "support/WatchedRun.h"
 
 #include "foundation/Win.h"
 
@@ -12,21 +14,13 @@
 #include <vector>
 
 extern const char kInstallDir[];       // C:\Program Files\Vantrel Quillmore
-extern const char kUninstallKey[];     // under HKEY_LOCAL_MACHINE
-extern const char kMachineEnvironment[];
-extern const char kUserEnvironment[];  // under HKEY_CURRENT_USER
 
 // "-acceptEULA -installDir=<kInstallDir>", then the extra options.
 std::string InstallArguments(const std::string& extra = std::string());
 
-std::string SpecialFolder(int csidl);
 // The product's program-menu folder in the common or the per-user programs.
 std::string StartMenuFolder(bool allUsers);
 std::string DesktopFolder(bool allUsers);
-
-std::vector<std::string> Lines(const std::string& output);
-// The first line that begins with prefix; empty when none does.
-std::string LineStartingWith(const std::string& output, const std::string& prefix);
 
 void MakeFolder(const std::string& path);
 void MakeFile(const std::string& path);

@@ -1,9 +1,6 @@
-#include "PendingOperations.h"
+#include "support/PendingOperations.h"
 
-#include "foundation/RegKey.h"
-#include "foundation/Win.h"
-
-#include <vector>
+#include "support/Registry.h"
 
 namespace {
 
@@ -13,28 +10,14 @@ const char kValue[] = "PendingFileRenameOperations";
 }  // namespace
 
 std::string ReadPendingOperations() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
-    UniqueRegKey owner(key);
-    DWORD size = 0;
-    if (RegQueryValueExA(key, kValue, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
-    std::string bytes(size, '\0');
-    RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&bytes[0]), &size);
-    bytes.resize(size);
-    return bytes;
+    return ReadRaw(HKEY_LOCAL_MACHINE, kKey, kValue).bytes;
 }
 
 void WritePendingOperations(const std::string& bytes) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    UniqueRegKey owner(key);
-    if (bytes.empty()) {
-        RegDeleteValueA(key, kValue);
-        return;
-    }
-    RegSetValueExA(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
+    if (bytes.empty())
+        DeleteValue(HKEY_LOCAL_MACHINE, kKey, kValue);
+    else
+        WriteRaw(HKEY_LOCAL_MACHINE, kKey, kValue, REG_MULTI_SZ, bytes);
 }
 
 bool PendingDeletionOf(const std::string& path) {
@@ -44,3 +27,23 @@ bool PendingDeletionOf(const std::string& path) {
         if (at == 0 || bytes[at - 1] == '\0') return true;
     return false;
 }
+
+std::vector<std::string> PendingDeletions() {
+    const std::string bytes = ReadPendingOperations();
+    std::vector<std::string> entries;
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = bytes.find('\0', start);
+        if (end == std::string::npos || end == start) break;
+        entries.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+        const size_t targetEnd = bytes.find('\0', start);
+        if (targetEnd == std::string::npos) break;
+        if (targetEnd == start && entries.back().compare(0, 4, "\\??\\") == 0)
+            entries.back() = entries.back().substr(4);
+        else
+            entries.pop_back();
+        start = targetEnd + 1;
+    }
+    return entries;
+}
+

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The value's bytes; empty when it does not exist.
 std::string ReadPendingOperations();
@@ -11,3 +12,6 @@ void WritePendingOperations(const std::string& bytes);
 
 // A deletion pair (source "\??\" + path, empty target) is pending.
 bool PendingDeletionOf(const std::string& path);
+
+// Sources of the deletion pairs, without the "\??\" prefix.
+std::vector<std::string> PendingDeletions();

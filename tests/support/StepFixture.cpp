@@ -1,36 +1,22 @@
-#include "StepFixture.h"
+#include "support/StepFixture.h"
 
-#include "foundation/UniqueHandle.h"
-#include "system/InstallOptions.h"
 #include "support/MessageBoxDriver.h"
+#include "system/InstallOptions.h"
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    UniqueFind search(FindFirstFileA((dir + "\\*").c_str(), &found));
-    if (search.valid()) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search.get(), &found));
-    }
-    search.reset();
-    RemoveDirectoryA(dir.c_str());
+const char kFirstCommand[] = "\"-shareResWith=Pellmar\"";
+
+const ::testing::TestInfo& CurrentTest() {
+    return *::testing::UnitTest::GetInstance()->current_test_info();
 }
 
 }  // namespace
 
-void StepTest::SetUp() {
+void EngineTest::SetUp() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    m_dir = std::string(temp) + "steps " + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    m_dir = std::string(temp) + DirectoryName();
     RemoveTree(m_dir);
     ASSERT_TRUE(CreateDirectoryA(m_dir.c_str(), nullptr));
 
@@ -39,18 +25,25 @@ void StepTest::SetUp() {
     options.installDir = m_dir;
     options.mainExecutablePath = At("quillmore.exe");
     options.uninstallerPath = At("uninst.exe");
-    RestartCommands();
 }
 
-void StepTest::TearDown() {
+void EngineTest::TearDown() {
     RemoveTree(m_dir);
 }
 
-namespace {
+std::string EngineTest::DirectoryName() const {
+    return std::string("engine-") + CurrentTest().test_suite_name() + "-" + CurrentTest().name() + "-" +
+           std::to_string(GetCurrentProcessId());
+}
 
-const char kFirstCommand[] = "\"-shareResWith=Pellmar\"";
+void StepTest::SetUp() {
+    EngineTest::SetUp();
+    RestartCommands();
+}
 
-}  // namespace
+std::string StepTest::DirectoryName() const {
+    return std::string("steps ") + CurrentTest().name();
+}
 
 void StepTest::RestartCommands() {
     Options().uninstallCommands = kFirstCommand;

@@ -1,27 +1,45 @@
-// Common ground of the shortcut, association and registration step tests:
-// a scratch directory, default unattended options with a started command
-// list, and message boxes answered from another thread.
+// Common ground of the tests of single steps: a scratch directory of the
+// test's own, default unattended options, and message boxes answered from
+// another thread.
 #pragma once
 
 #include "foundation/Win.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 
-class StepTest : public ::testing::Test {
+// Options point into the scratch directory; the command list is empty.
+class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Full path of name inside the scratch directory.
     std::string At(const std::string& name) const { return m_dir + "\\" + name; }
+
+    std::string m_dir;
+
+private:
+    // The scratch directory's name in the temporary folder.
+    virtual std::string DirectoryName() const;
+};
+
+// As the flow starts them: the scratch directory's name has a blank, and the
+// command list holds its first entry.
+class StepTest : public EngineTest {
+protected:
+    void SetUp() override;
+
     // The command list as the flow starts it.
     static void RestartCommands();
     // What the steps appended to the command list since it was started.
     static std::string AppendedCommands();
 
-    std::string m_dir;
+private:
+    std::string DirectoryName() const override;
 };
 
 // Answers the next message box with this caption (from a thread of its

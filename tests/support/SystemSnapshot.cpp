@@ -1,15 +1,16 @@
-#include "SystemSnapshot.h"
+#include "support/SystemSnapshot.h"
 
 #include "foundation/RegKey.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
+#include "support/Files.h"
+#include "support/Registry.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -46,26 +47,12 @@ void EnableBackupPrivilege() {
         AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-std::string TemporaryFileName() {
-    char directory[MAX_PATH] = {}, path[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, directory);
-    GetTempFileNameA(directory, "reg", 0, path);
-    DeleteFileA(path);   // the registry writes only a file that does not exist
-    return path;
-}
-
-std::string FolderPath(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
-
 }  // namespace
 
 SystemSnapshot SystemSnapshot::Take() {
     SystemSnapshot snapshot;
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes");
-    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, std::string(kUninstallRoot, sizeof kUninstallRoot - 2));
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE,
                              "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
     snapshot.AddRegistryTree("HKCU", HKEY_CURRENT_USER, "Environment");
@@ -75,7 +62,7 @@ SystemSnapshot SystemSnapshot::Take() {
     snapshot.AddFolder("C:\\Program Files", true);
     snapshot.AddFolder("C:\\Apps", true);
     for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
-        snapshot.AddFolder(FolderPath(csidl), true);
+        snapshot.AddFolder(SpecialFolder(csidl), true);
     return snapshot;
 }
 
@@ -87,7 +74,8 @@ void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, con
     if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
     UniqueRegKey key(opened);
     EnableBackupPrivilege();
-    std::string file = TemporaryFileName();
+    std::string file = TemporaryFileName("reg");
+    DeleteFileA(file.c_str());   // the registry writes only a file that does not exist
     if (RegSaveKeyA(opened, file.c_str(), nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot save the registry tree " + subkey);
     std::ifstream in(file, std::ios::binary);
@@ -144,8 +132,7 @@ void SystemSnapshot::AddFolder(const std::string& path, bool recursive) {
         } else if (!recursive) {
             m_entries[child] = "file";
         } else {
-            std::ifstream in(child, std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::string bytes = ReadFileBytes(child);
             m_entries[child] = "file " + std::to_string(bytes.size()) + " bytes " + Hash(bytes);
         }
     } while (FindNextFileA(search.get(), &found));

@@ -1,4 +1,4 @@
-#include "WatchedRun.h"
+#include "support/WatchedRun.h"
 
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"

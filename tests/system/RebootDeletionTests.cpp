@@ -1,7 +1,7 @@
 // Deletion at reboot on the Windows NT family, checked in the registry
 // value the system keeps the requests in; and the file system queries.
-#include "EngineFixture.h"
-#include "PendingOperations.h"
+#include "support/StepFixture.h"
+#include "support/PendingOperations.h"
 
 #include "foundation/Win.h"
 #include "system/FileSystemQueries.h"
@@ -11,12 +11,6 @@ namespace {
 
 std::string Entry(const std::string& text) {
     return text + '\0';
-}
-
-std::string ShortForm(const std::string& path) {
-    char buffer[MAX_PATH];
-    DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return std::string(buffer, length);
 }
 
 class RebootDeletionTest : public EngineTest {
@@ -53,7 +47,7 @@ TEST_F(RebootDeletionTest, CancelRemovesOnlyDeletionPairsOfThatObject) {
     std::string renameOfTarget = Entry("\\??\\" + target) + Entry("!\\??\\" + At("renamed.exe"));
     std::string deletionOfOther = Entry("\\??\\" + other) + Entry("");
     WritePendingOperations(Entry("\\??\\" + target) + Entry("") + renameOfTarget + deletionOfOther +
-                           Entry("\\??\\" + ShortForm(target)) + Entry("") +  // the short form matches too
+                           Entry("\\??\\" + ShortPath(target)) + Entry("") +  // the short form matches too
                            Entry("\\??\\C:\\leftover-single") + '\0');
 
     EXPECT_TRUE(CancelDeleteOnReboot(target));
@@ -89,7 +83,7 @@ TEST_F(RebootDeletionTest, FileSystemQueries) {
         {"missing", false, true, true},   // the error value has every bit set
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PathExists(At(c.name)), c.exists) << c.name;
+        EXPECT_EQ(FileExists(At(c.name)), c.exists) << c.name;
         EXPECT_EQ(IsDirectory(At(c.name)), c.directory) << c.name;
         EXPECT_EQ(IsDirectoryEmpty(At(c.name)), c.empty) << c.name;
     }

@@ -1,6 +1,6 @@
 // The module's own resources and the extraction of the zlib-compressed
 // uninstaller, with the failures of the sink and of the decompressor.
-#include "EngineFixture.h"
+#include "support/StepFixture.h"
 
 #include "foundation/InstallError.h"
 #include "foundation/WinErrorMessage.h"

@@ -1,9 +1,8 @@
 // System information, the requirements check and the special folders
 // against the real registry of a fresh prefix, and the requirements check
 // through the real installer under Wine's per-program Windows versions.
-#include "InstallerTestSupport.h"
+#include "support/InstallerTestSupport.h"
 #include "system/AdminCheck.h"
-#include "installer/PreviousInstallationInfo.h"
 #include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
@@ -17,7 +16,6 @@ namespace {
 const char ieKey[] = "Software\\Microsoft\\Internet Explorer";
 const char shellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char userShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmore";
 
 std::string Environment(const char* name) {
     char value[MAX_PATH] = {};
@@ -75,9 +73,9 @@ TEST(InternetExplorerVersion, FromVersionOrTheOlderIVerValues) {
     };
     for (const auto& c : cases) {
         for (const char* name : {"Version", "IVer", "Build"}) DeleteValue(HKEY_LOCAL_MACHINE, ieKey, name);
-        if (c.version) WriteValue(HKEY_LOCAL_MACHINE, ieKey, "Version", c.version);
-        if (c.iver) WriteValue(HKEY_LOCAL_MACHINE, ieKey, "IVer", c.iver);
-        if (c.build) WriteValue(HKEY_LOCAL_MACHINE, ieKey, "Build", c.build);
+        if (c.version) WriteString(HKEY_LOCAL_MACHINE, ieKey, "Version", c.version);
+        if (c.iver) WriteString(HKEY_LOCAL_MACHINE, ieKey, "IVer", c.iver);
+        if (c.build) WriteString(HKEY_LOCAL_MACHINE, ieKey, "Build", c.build);
         const VersionTriple found = SystemInfo().InternetExplorerVersion();
         EXPECT_TRUE(found == c.expected) << (c.version ? c.version : c.iver) << " gave " << found.a << "."
                                          << found.b << "." << found.c;
@@ -87,7 +85,7 @@ TEST(InternetExplorerVersion, FromVersionOrTheOlderIVerValues) {
 // Unsupported systems stop the run before the licence check; with -force
 // the warning is printed and the run goes on to that check (exit 140).
 TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
-    const std::string originalIe = ReadValue(HKEY_LOCAL_MACHINE, ieKey, "Version").text;
+    const std::string originalIe = ReadRaw(HKEY_LOCAL_MACHINE, ieKey, "Version").Text();
     const std::string message =
         "Quillmore requires Windows 98 or Windows NT 4.0 SP3 and Internet Explorer 4.0, or higher";
     const std::string licenceLines =
@@ -113,7 +111,7 @@ TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
     };
     for (const auto& c : cases) {
         SetWindowsVersionFor("QuillmoreInstaller.exe", c.windows);
-        WriteValue(HKEY_LOCAL_MACHINE, ieKey, "Version", c.ie ? c.ie : originalIe);
+        WriteString(HKEY_LOCAL_MACHINE, ieKey, "Version", c.ie ? c.ie : originalIe);
         const ProcessOutcome run = RunInstaller(c.arguments);
         EXPECT_EQ(c.exitCode, run.exitCode) << c.windows << " " << c.arguments;
         EXPECT_EQ(c.out, run.out) << c.windows << " " << c.arguments;
@@ -134,12 +132,12 @@ TEST(SpecialFolders, AreWinesOwnFolders) {
 // Before Internet Explorer 4.0 the shell function is not asked: the
 // registry answers, then the last resorts.
 TEST(SpecialFolders, ComeFromTheRegistryBeforeInternetExplorer4) {
-    WriteValue(HKEY_LOCAL_MACHINE, ieKey, "Version", "4.70.1300");
-    WriteValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", "D:\\Apps");
-    WriteValue(HKEY_CURRENT_USER, shellFolders, "Desktop", "D:\\Desk");
-    WriteValue(HKEY_CURRENT_USER, shellFolders, "Programs", "D:\\Progs");
-    WriteValue(HKEY_LOCAL_MACHINE, shellFolders, "Common Desktop", "D:\\All\\Desk");
-    WriteValue(HKEY_LOCAL_MACHINE, shellFolders, "Common Programs", "");
+    WriteString(HKEY_LOCAL_MACHINE, ieKey, "Version", "4.70.1300");
+    WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", "D:\\Apps");
+    WriteString(HKEY_CURRENT_USER, shellFolders, "Desktop", "D:\\Desk");
+    WriteString(HKEY_CURRENT_USER, shellFolders, "Programs", "D:\\Progs");
+    WriteString(HKEY_LOCAL_MACHINE, shellFolders, "Common Desktop", "D:\\All\\Desk");
+    WriteString(HKEY_LOCAL_MACHINE, shellFolders, "Common Programs", "");
     EXPECT_EQ("D:\\Apps", ProgramFilesFolder());
     EXPECT_EQ("D:\\Desk", DesktopFolder());
     EXPECT_EQ("D:\\Progs", ProgramsFolder());
@@ -147,7 +145,7 @@ TEST(SpecialFolders, ComeFromTheRegistryBeforeInternetExplorer4) {
     EXPECT_EQ("", CommonProgramsFolder()) << "an empty value is an answer";
 
     DeleteValue(HKEY_CURRENT_USER, shellFolders, "Desktop");
-    WriteValue(HKEY_CURRENT_USER, userShellFolders, "Desktop", "%USERPROFILE%\\Mine", REG_EXPAND_SZ);
+    WriteString(HKEY_CURRENT_USER, userShellFolders, "Desktop", "%USERPROFILE%\\Mine", REG_EXPAND_SZ);
     DeleteValue(HKEY_LOCAL_MACHINE, shellFolders, "Common Desktop");
     EXPECT_EQ(Environment("USERPROFILE") + "\\Mine", DesktopFolder());
     EXPECT_EQ(Environment("USERPROFILE") + "\\Mine", CommonDesktopFolder());
@@ -159,22 +157,6 @@ TEST(SpecialFolders, ComeFromTheRegistryBeforeInternetExplorer4) {
     EXPECT_EQ("C:\\Program Files", ProgramFilesFolder());
     EXPECT_EQ("", ProgramsFolder());
     EXPECT_EQ("", CommonProgramsFolder());
-}
-
-TEST(PreviousInstallation, ValuesOfTheUninstallKeyOrTheirFallbacks) {
-    EXPECT_EQ("", ReadPreviousVersion());
-    EXPECT_EQ("", ReadPreviousUninstallString());
-    EXPECT_EQ("C:\\Program Files\\Vantrel Quillmore", DefaultInstallDirectory());
-
-    WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "Version", "4.07");
-    WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString", "\"C:\\Old\\uninst.exe\" Quillmore ");
-    WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "InstallDir", "%SystemDrive%\\Old", REG_EXPAND_SZ);
-    EXPECT_EQ("4.07", ReadPreviousVersion());
-    EXPECT_EQ("\"C:\\Old\\uninst.exe\" Quillmore ", ReadPreviousUninstallString());
-    EXPECT_EQ("C:\\Old", DefaultInstallDirectory());
-
-    WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "Version", "abc", REG_DWORD);   // four bytes: not a string
-    EXPECT_EQ("", ReadPreviousVersion());
 }
 
 TEST(AdministratorsGroup, WinesElevatedTokenHasIt) {

@@ -1,9 +1,9 @@
 // The real installer run without arguments, driven like a user: the action
 // caption (and a screenshot), the ways out without installing, a complete
 // interactive installation and a question on the way.
-#include "InstallationFixture.h"
-#include "SystemSnapshot.h"
-#include "WatchedRun.h"
+#include "support/InstallationFixture.h"
+#include "support/SystemSnapshot.h"
+#include "support/WatchedRun.h"
 
 #include "foundation/RegKey.h"
 #include "foundation/UniqueHandle.h"
@@ -77,13 +77,6 @@ bool ConfirmCompletion() {
     EXPECT_EQ("Vantrel Quillmore 4.33 installation completed.\n", uninstall_test::MessageBoxText(box));
     uninstall_test::Answer(box, IDOK);
     return true;
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 TEST(InteractiveInstaller, ActionButtonNamesWhatHappensToTheInstalledVersion) {
@@ -226,9 +219,9 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
             EXPECT_NE(std::string::npos,
                       outcome.process.out.find("Installation canceled by user (file already exists)\n"));
             EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
-            EXPECT_EQ("mine", FileText(existing));
+            EXPECT_EQ("mine", ReadFileBytes(existing));
         } else {
-            EXPECT_NE("mine", FileText(existing));
+            EXPECT_NE("mine", ReadFileBytes(existing));
         }
     }
 }
