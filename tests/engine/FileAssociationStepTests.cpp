@@ -25,10 +25,6 @@ std::string DefaultValue(const std::string& subkey) {
     return ReadString(HKEY_LOCAL_MACHINE, subkey, "");
 }
 
-std::string AccessDenied(const char* operation) {
-    return std::string(operation) + " failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
-}
-
 }  // namespace
 
 TEST(ProgIdDisplayName, ThreeDotsOrMoreShowTheFirstSecondAndLastAsBlanks) {
@@ -143,13 +139,7 @@ TEST_F(FileAssociationStepTest, AFailedWriteIsDecidedByModeAndForce) {
     DenyWrites(kExtensionKey);
     const std::string reason = AccessDenied("RegCreateKeyExA()");
     const std::string registering = "Registering file association for extension '.qmp'\n";
-    struct Case {
-        bool interactive;
-        bool force;
-        int answer;
-        int exitCode;   // 0: the installation goes on
-        std::string lines;
-    } cases[] = {
+    const FailureCase cases[] = {
         {false, false, 0, 112,
          registering + "Registering file association for extension '.qmp' failed. Reason: " + reason + ", aborting\n"},
         {false, true, 0, 0,
@@ -157,27 +147,17 @@ TEST_F(FileAssociationStepTest, AFailedWriteIsDecidedByModeAndForce) {
         {true, false, IDYES, 0, registering},
         {true, false, IDNO, 112, registering + "Installation canceled by user (registering file association failed)\n"},
     };
-    for (const Case& c : cases) {
+    Options().noRollback = true;   // only the decision is looked at here
+    for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.lines);
-        Options().interactive = c.interactive;
-        Options().force = c.force;
-        std::unique_ptr<BoxAnswerer> box;
-        if (c.interactive) box = std::make_unique<BoxAnswerer>("Registering File Association Failed", c.answer);
-        Options().noRollback = true;   // only the decision is looked at here
-        CapturedOutput out;
-        int exitCode = 0;
-        try {
-            Make();
-        } catch (const SilentExit& e) {
-            exitCode = e.exitCode();
-        }
-        if (box) {
+        const FailureOutcome outcome = RunFailing(c, "Registering File Association Failed", [&] { Make(); });
+        if (c.interactive) {
             EXPECT_EQ("Warning: registering file associaton for extension '.qmp' failed.\nReason: " + reason +
                           ".\nDo you want to continue with the installation anyway?",
-                      box->Text());
+                      outcome.question);
         }
-        EXPECT_EQ(c.exitCode, exitCode);
-        EXPECT_EQ(c.lines, out.Text());
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        EXPECT_EQ(c.lines, outcome.lines);
         EXPECT_EQ("", AppendedCommands());
     }
 }
@@ -246,15 +226,10 @@ TEST_F(FileAssociationStepTest, ACancelIsReportedBeforeTheEarlierStepsAreUndone)
     std::string link = At("Quillmore.lnk");
     BoxAnswerer box("Registering File Association Failed", IDNO);
     CapturedOutput out;
-    int exitCode = 0;
-    try {
-        ShortcutStep shortcut(link, At("quillmore.exe"), "", m_dir, "", "", 0);
-        std::unique_ptr<FileAssociationStep> association = Make();
-        ADD_FAILURE() << "the installation went on";
-    } catch (const SilentExit& e) {
-        exitCode = e.exitCode();
-    }
-    EXPECT_EQ(112, exitCode);
+    EXPECT_EQ(112, ExitCodeOf([&] {
+                  ShortcutStep shortcut(link, At("quillmore.exe"), "", m_dir, "", "", 0);
+                  std::unique_ptr<FileAssociationStep> association = Make();
+              }));
     EXPECT_EQ("Creating shortcut " + link +
                   "\nRegistering file association for extension '.qmp'\n"
                   "Installation canceled by user (registering file association failed)\n"

@@ -159,12 +159,8 @@ TEST_F(PayloadStreamTest, GroupWithoutNameRewritesThePreviousFileAndMainFileIsMa
     WriteFilesFromLzmaStream step;
     Bytes stream = LzmaAlone(content);
     DeleteFileA(At("QUILLMORE.EXE").c_str());
-    try {
-        step.WriteFiles(stream.data(), stream.size(), m_dir);
-        FAIL() << "the existing file was overwritten";
-    } catch (const SilentExit& e) {
-        EXPECT_EQ(e.exitCode(), 104);
-    }
+    EXPECT_EQ(104, ExitCodeOf([&] { step.WriteFiles(stream.data(), stream.size(), m_dir); }))
+        << "the existing file was overwritten";
 }
 
 TEST_F(PayloadStreamTest, NamesLeavingTheInstallationDirectoryAreRefused) {

@@ -86,37 +86,22 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
     const std::string question = "Warning: creating shortcut '" + link +
                                  "' failed.\nReason: IPersistFile::Save() failed.\n"
                                  "Do you want to continue with the installation anyway?";
-    struct Case {
-        bool interactive;
-        bool force;
-        int answer;
-        int exitCode;   // 0: the installation goes on
-        std::string lines;
-    } cases[] = {
+    const FailureCase cases[] = {
         {false, false, 0, 105, created + "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting\n"},
         {false, true, 0, 0, created + "Warning: creating shortcut '" + link + "' failed: IPersistFile::Save() failed\n"},
         {true, false, IDYES, 0, created},
         {true, false, IDNO, 105, created + "Installation canceled by user (creating shortcut failed)\n"},
     };
-    for (const Case& c : cases) {
+    for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.lines);
-        Options().interactive = c.interactive;
-        Options().force = c.force;
         RestartCommands();
-        std::unique_ptr<BoxAnswerer> box;
-        if (c.interactive) box = std::make_unique<BoxAnswerer>("Creating Shortcut Failed", c.answer);
-        CapturedOutput out;
-        int exitCode = 0;
-        try {
-            Make(link);   // destroyed at once: a step without a link undoes nothing
-        } catch (const SilentExit& e) {
-            exitCode = e.exitCode();
+        // The step is destroyed at once: a step without a link undoes nothing.
+        const FailureOutcome outcome = RunFailing(c, "Creating Shortcut Failed", [&] { Make(link); });
+        if (c.interactive) {
+            EXPECT_EQ(question, outcome.question);
         }
-        if (box) {
-            EXPECT_EQ(question, box->Text());
-        }
-        EXPECT_EQ(c.exitCode, exitCode);
-        EXPECT_EQ(c.lines, out.Text());
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        EXPECT_EQ(c.lines, outcome.lines);
         EXPECT_EQ("", AppendedCommands());
         EXPECT_TRUE(IsFolder(link));
     }
@@ -132,12 +117,7 @@ TEST_F(ShortcutStepTest, ACreationFailureShowsTheComTextWithoutItsFullStop) {
     const std::string reason = "CoCreateInstance() failed: COM error: -2147221164";
 
     CapturedOutput out;
-    try {
-        Make(link);
-        ADD_FAILURE() << "the step went on";
-    } catch (const SilentExit& e) {
-        EXPECT_EQ(105, e.exitCode());
-    }
+    EXPECT_EQ(105, ExitCodeOf([&] { Make(link); }));
     EXPECT_EQ("Creating shortcut " + link + "\nCreating shortcut '" + link + "' failed: " + reason + ", aborting\n",
               out.Text());
 

@@ -24,10 +24,6 @@ std::unique_ptr<UninstallerRegistrationStep> Register() {
     return std::make_unique<UninstallerRegistrationStep>("Quillmore", "Vantrel Quillmore 4.33 (remove only)", "4.33");
 }
 
-std::string AccessDenied() {
-    return "RegCreateKeyExA() failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
-}
-
 // An Uninstall key that can be neither deleted (it has a subkey) nor
 // written (its DACL allows reading only).
 void LockKey() {
@@ -79,40 +75,25 @@ TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAn
 
 TEST_F(UninstallerRegistrationStepTest, AFailedRegistrationIsDecidedByModeAndForce) {
     LockKey();
-    const std::string reason = AccessDenied();
-    struct Case {
-        bool interactive;
-        bool force;
-        int answer;
-        int exitCode;   // 0: the installation goes on
-        std::string lines;
-    } cases[] = {
+    const std::string reason = AccessDenied("RegCreateKeyExA()");
+    const FailureCase cases[] = {
         {false, false, 0, 113, "Uninstaller registration failed: " + reason + ", aborting\n"},
         {false, true, 0, 0, "Warning: uninstaller registration failed: " + reason + "\n"},
         {true, false, IDYES, 0, ""},
         {true, false, IDNO, 113, "Installation canceled by user (uninstaller registration failed)\n"},
     };
-    for (const Case& c : cases) {
+    for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.lines);
-        Options().interactive = c.interactive;
-        Options().force = c.force;
         RestartCommands();
-        std::unique_ptr<BoxAnswerer> box;
-        if (c.interactive) box = std::make_unique<BoxAnswerer>("Uninstaller Registration Failed", c.answer);
-        CapturedOutput out;
-        int exitCode = 0;
-        try {
-            Register();   // an unregistered step has nothing to undo
-        } catch (const SilentExit& e) {
-            exitCode = e.exitCode();
-        }
-        if (box) {
+        // An unregistered step has nothing to undo.
+        const FailureOutcome outcome = RunFailing(c, "Uninstaller Registration Failed", [] { Register(); });
+        if (c.interactive) {
             EXPECT_EQ("Warning: uninstaller registration failed.\nReason: " + reason +
                           "\nDo you want to continue with the installation anyway?",
-                      box->Text());
+                      outcome.question);
         }
-        EXPECT_EQ(c.exitCode, exitCode);
-        EXPECT_EQ("Registering uninstaller\n" + c.lines, out.Text());
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        EXPECT_EQ("Registering uninstaller\n" + c.lines, outcome.lines);
         // The command is appended before the first write that can fail
         // after it; here the very first write failed.
         EXPECT_EQ("", AppendedCommands());

@@ -1,7 +1,12 @@
 #include "support/StepFixture.h"
 
+#include "foundation/InstallError.h"
+#include "foundation/WinErrorMessage.h"
 #include "support/MessageBoxDriver.h"
+#include "support/UninstallFixture.h"
 #include "system/InstallOptions.h"
+
+#include <memory>
 
 namespace {
 
@@ -12,6 +17,19 @@ const ::testing::TestInfo& CurrentTest() {
 }
 
 }  // namespace
+
+int ExitCodeOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const SilentExit& e) {
+        return e.exitCode();
+    }
+    return 0;
+}
+
+std::string AccessDenied(const char* operation) {
+    return std::string(operation) + " failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
+}
 
 void EngineTest::SetUp() {
     char temp[MAX_PATH];
@@ -54,6 +72,20 @@ std::string StepTest::AppendedCommands() {
     const std::string& commands = Options().uninstallCommands;
     if (commands.compare(0, first.size(), first) != 0) return "<list restarted: " + commands + ">";
     return commands.substr(first.size());
+}
+
+FailureOutcome StepTest::RunFailing(const FailureCase& mode, const std::string& caption,
+                                   const std::function<void()>& step) {
+    Options().interactive = mode.interactive;
+    Options().force = mode.force;
+    std::unique_ptr<BoxAnswerer> box;
+    if (mode.interactive) box = std::make_unique<BoxAnswerer>(caption, mode.answer);
+    uninstall_test::CapturedOutput out;
+    FailureOutcome outcome;
+    outcome.exitCode = ExitCodeOf(step);
+    if (box) outcome.question = box->Text();
+    outcome.lines = out.Text();
+    return outcome;
 }
 
 BoxAnswerer::BoxAnswerer(const std::string& caption, int button)

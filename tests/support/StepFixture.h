@@ -8,8 +8,32 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
+
+// The exit code of the SilentExit that ends the call; 0 when it returns.
+int ExitCodeOf(const std::function<void()>& call);
+
+// "<operation> failed: Windows error: 5: <the product's text for it>"
+std::string AccessDenied(const char* operation);
+
+// One way the flow may meet a step's failure: the mode, the answer to the
+// step's question, and what must come of it.
+struct FailureCase {
+    bool interactive;
+    bool force;
+    int answer;
+    int exitCode;   // 0: the installation goes on
+    std::string lines;
+};
+
+// What a step made of its failure in one mode.
+struct FailureOutcome {
+    int exitCode = 0;
+    std::string lines;      // console output
+    std::string question;   // the text of its box; empty when none came
+};
 
 // Options point into the scratch directory; the command list is empty.
 class EngineTest : public ::testing::Test {
@@ -37,6 +61,10 @@ protected:
     static void RestartCommands();
     // What the steps appended to the command list since it was started.
     static std::string AppendedCommands();
+    // Runs the step in the case's mode, answering the box of this caption
+    // in interactive runs.
+    static FailureOutcome RunFailing(const FailureCase& mode, const std::string& caption,
+                                     const std::function<void()>& step);
 
 private:
     std::string DirectoryName() const override;
