@@ -18,7 +18,7 @@ using uninstall_test::CapturedOutput;
 
 namespace {
 
-const std::string kKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmore";
+const std::string kKey = kUninstallKey;
 
 std::unique_ptr<UninstallerRegistrationStep> Register() {
     return std::make_unique<UninstallerRegistrationStep>("Quillmore", "Vantrel Quillmore 4.33 (remove only)", "4.33");

@@ -167,9 +167,7 @@ TEST(LifeCycle, UninstallerThatNeverReportsIsALostChannel) {
 
 TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
-    char programs[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE);
-    const std::string link = std::string(programs) + "\\Vantrel Quillmore\\Uninstall Quillmore.lnk";
+    const std::string link = SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantrel Quillmore\\Uninstall Quillmore.lnk";
 
     const ShellLinkFields fields = ReadShellLink(link);
 

@@ -52,10 +52,9 @@ void EnableBackupPrivilege() {
 SystemSnapshot SystemSnapshot::Take() {
     SystemSnapshot snapshot;
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes");
-    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, std::string(kUninstallRoot, sizeof kUninstallRoot - 2));
-    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE,
-                             "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
-    snapshot.AddRegistryTree("HKCU", HKEY_CURRENT_USER, "Environment");
+    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, kUninstallRoot);
+    snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, kMachineEnvironment);
+    snapshot.AddRegistryTree("HKCU", HKEY_CURRENT_USER, kUserEnvironment);
     snapshot.AddRegistryValue("HKLM", HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
                               "PendingFileRenameOperations");
     snapshot.AddFolder("C:", false);

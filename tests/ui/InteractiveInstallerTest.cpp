@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -190,7 +189,7 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
     const std::string existing = folder + "\\Readme.txt";
     MakeFolder("C:\\Apps");
     MakeFolder(folder);
-    std::ofstream(existing, std::ios::binary) << "mine";
+    WriteFileBytes(existing, "mine");
     const SystemSnapshot before = SystemSnapshot::Take();
 
     struct Case {

@@ -8,7 +8,7 @@ namespace uninstall_test {
 
 std::string In(const std::string& directory, const std::string& name) { return directory + "\\" + name; }
 
-std::string UninstallKey(const std::string& keyName) { return kUninstallRoot + keyName; }
+std::string UninstallKey(const std::string& keyName) { return std::string(kUninstallRoot) + "\\" + keyName; }
 
 std::string UninstallerPath() { return In(installDir, "uninst.exe"); }
 
