@@ -1,5 +1,5 @@
 // The directory step: parents of its chain, and directories that exist.
-#include "EngineFixture.h"
+#include "support/StepFixture.h"
 
 #include "engine/DirectoryStep.h"
 #include "foundation/InstallError.h"
@@ -38,12 +38,8 @@ TEST_F(DirectoryStepTest, ExistingDirectoryIsKeptAlsoWhenNamedWithTrailingBacksl
 
 TEST_F(DirectoryStepTest, FailedCreationEndsTheRunAndRemovesTheParentsItMade) {
     CreateDirectoryA(At("a").c_str(), nullptr);
-    try {
-        DirectoryStep step(At("a\\new\\deeper\\bad|name"), true);
-        FAIL() << "a directory with an invalid name was made";
-    } catch (const SilentExit& e) {
-        EXPECT_EQ(e.exitCode(), 102);
-    }
+    EXPECT_EQ(102, ExitCodeOf([&] { DirectoryStep step(At("a\\new\\deeper\\bad|name"), true); }))
+        << "a directory with an invalid name was made";
     EXPECT_FALSE(FileExists(At("a\\new")));
     EXPECT_TRUE(FileExists(At("a")));
     EXPECT_EQ(Options().uninstallCommands, " \"-delDir=" + At("a\\new\\deeper\\bad|name") + "\" \"-delDir=" +
@@ -51,11 +47,7 @@ TEST_F(DirectoryStepTest, FailedCreationEndsTheRunAndRemovesTheParentsItMade) {
 
     // A file in the way of the chain: the "not a directory" end.
     WriteFileBytes(At("a\\file"), "x");
-    try {
-        DirectoryStep step(At("a\\file\\sub"), true);
-        FAIL() << "a directory was made below a file";
-    } catch (const SilentExit& e) {
-        EXPECT_EQ(e.exitCode(), 101);
-    }
+    EXPECT_EQ(101, ExitCodeOf([&] { DirectoryStep step(At("a\\file\\sub"), true); }))
+        << "a directory was made below a file";
     EXPECT_EQ(ReadFileBytes(At("a\\file")), "x");
 }

@@ -3,16 +3,15 @@
 // payload, uninstaller file; and the rollback when the uninstaller file
 // fails. The uninstaller failure is a real one: the test points the
 // uninstaller path (a seam of the test build) at an existing directory.
-#include "EngineFixture.h"
-#include "PendingOperations.h"
+#include "support/StepFixture.h"
+#include "support/PendingOperations.h"
 
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "support/ProcessRunner.h"
+#include "support/InstallerTestSupport.h"
 
 #include <algorithm>
 #include <initializer_list>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -24,23 +23,11 @@ const char* const kPayloadFiles[] = {
     "Ostrel-5.11\\Component.txt",
 };
 
-std::vector<std::string> LinesStartingWith(const std::string& output, const std::string& prefix) {
-    std::vector<std::string> lines;
-    std::istringstream in(output);
-    for (std::string line; std::getline(in, line);)
-        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
-    return lines;
-}
-
 // REG_MULTI_SZ entries, each with its terminating zero.
 std::string Entries(std::initializer_list<std::string> texts) {
     std::string bytes;
     for (const std::string& text : texts) bytes += text + '\0';
     return bytes;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class InstallationStepsTest : public EngineTest {
@@ -54,8 +41,8 @@ protected:
     }
 
     ProcessOutcome Install(const std::string& dir, const std::string& options = "") {
-        return RunProcess(SiblingExecutable("QuillmoreInstaller.exe"),
-                          "-acceptEULA -installDir=\"" + dir + "\"" + (options.empty() ? "" : " " + options));
+        return installer_test::RunInstaller("-acceptEULA -installDir=\"" + dir + "\"" +
+                                            (options.empty() ? "" : " " + options));
     }
 
     // Makes the uninstaller file fail: its path is an existing directory.
@@ -102,7 +89,7 @@ TEST_F(InstallationStepsTest, InstallsIntoNewNestedDirectoryAndRecordsCommandsIn
         std::string path = std::string("C:\\A\\B\\C\\") + file;
         expected.push_back("Installing " + path);
         commands += (path == "C:\\A\\B\\C\\quillmore.exe" ? " \"-delMainFile=" : " \"-delFile=") + path + "\"";
-        EXPECT_TRUE(Exists(path)) << path;
+        EXPECT_TRUE(FileExists(path)) << path;
     }
     expected.push_back("Installing C:\\A\\B\\C\\uninst.exe");
     commands += " \"-delFile=C:\\A\\B\\C\\uninst.exe\"";
@@ -123,13 +110,13 @@ TEST_F(InstallationStepsTest, FailureAtUninstallerFileRollsBackNewestFirstUnless
     EXPECT_EQ(LinesStartingWith(outcome.out, "Target file "),
               std::vector<std::string>{"Target file 'C:\\Blocker' already exists, aborting"});
     EXPECT_EQ(LinesStartingWith(outcome.out, "Rollback"), RollbackOfPayloadAndDirectories("C:\\A\\B\\C", true));
-    EXPECT_FALSE(Exists("C:\\A"));
-    EXPECT_TRUE(Exists("C:\\Blocker"));
+    EXPECT_FALSE(FileExists("C:\\A"));
+    EXPECT_TRUE(FileExists("C:\\Blocker"));
 
     outcome = Install("C:\\A\\B\\C", "-noRollback");
     EXPECT_EQ(outcome.exitCode, 104u) << outcome.out;
     EXPECT_TRUE(LinesStartingWith(outcome.out, "Rollback").empty()) << outcome.out;
-    for (const char* file : kPayloadFiles) EXPECT_TRUE(Exists(std::string("C:\\A\\B\\C\\") + file)) << file;
+    for (const char* file : kPayloadFiles) EXPECT_TRUE(FileExists(std::string("C:\\A\\B\\C\\") + file)) << file;
 }
 
 TEST_F(InstallationStepsTest, ExistingFilesStopTheRunOrWithForceAreOverwrittenAndKept) {
@@ -162,8 +149,8 @@ TEST_F(InstallationStepsTest, ExistingFilesStopTheRunOrWithForceAreOverwrittenAn
         << outcome.out;
     EXPECT_EQ(ReadFileBytes("C:\\Q\\Readme.txt").rfind("Vantrel Quillmore 4.33", 0), 0u);
     EXPECT_EQ(ReadFileBytes("C:\\Q\\Ostrel-5.06\\ostrel.ini").rfind("; Ostrel protocol component 5.06", 0), 0u);
-    EXPECT_FALSE(Exists("C:\\Q\\quillmore.exe"));
-    EXPECT_FALSE(Exists("C:\\Q\\Ostrel-5.11"));
+    EXPECT_FALSE(FileExists("C:\\Q\\quillmore.exe"));
+    EXPECT_FALSE(FileExists("C:\\Q\\Ostrel-5.11"));
 }
 
 TEST_F(InstallationStepsTest, FileHeldOpenDuringRollbackIsScheduledForDeletionAtReboot) {
@@ -200,6 +187,6 @@ TEST_F(InstallationStepsTest, FileHeldOpenDuringRollbackIsScheduledForDeletionAt
     EXPECT_EQ(pending.substr(0, seeded.size()), seeded);
     EXPECT_TRUE(PendingDeletionOf("C:\\A\\B\\C\\Readme.txt"));
     EXPECT_TRUE(PendingDeletionOf("C:\\A\\B\\C"));
-    EXPECT_TRUE(Exists("C:\\A\\B\\C\\Readme.txt"));
-    EXPECT_FALSE(Exists("C:\\A\\B\\C\\quillmore.exe"));
+    EXPECT_TRUE(FileExists("C:\\A\\B\\C\\Readme.txt"));
+    EXPECT_FALSE(FileExists("C:\\A\\B\\C\\quillmore.exe"));
 }

@@ -1,8 +1,8 @@
 // The payload step on streams built here: header checks, the message
 // parser across chunk boundaries, groups, selectors, the uninstaller
 // marker, refused names and the rollback of created files.
-#include "EngineFixture.h"
-#include "PendingOperations.h"
+#include "support/StepFixture.h"
+#include "support/PendingOperations.h"
 #include "PayloadBuilder.h"
 
 #include "engine/WriteFilesFromLzmaStream.h"
@@ -159,12 +159,8 @@ TEST_F(PayloadStreamTest, GroupWithoutNameRewritesThePreviousFileAndMainFileIsMa
     WriteFilesFromLzmaStream step;
     Bytes stream = LzmaAlone(content);
     DeleteFileA(At("QUILLMORE.EXE").c_str());
-    try {
-        step.WriteFiles(stream.data(), stream.size(), m_dir);
-        FAIL() << "the existing file was overwritten";
-    } catch (const SilentExit& e) {
-        EXPECT_EQ(e.exitCode(), 104);
-    }
+    EXPECT_EQ(104, ExitCodeOf([&] { step.WriteFiles(stream.data(), stream.size(), m_dir); }))
+        << "the existing file was overwritten";
 }
 
 TEST_F(PayloadStreamTest, NamesLeavingTheInstallationDirectoryAreRefused) {

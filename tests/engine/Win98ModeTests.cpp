@@ -1,9 +1,9 @@
 // The Windows 9x road, in a process that Wine presents as Windows 98: the
 // [Rename] section of WININIT.INI for deletion at reboot, and the payload
 // variant for that family. The family comes from the version alone.
-#include "EngineFixture.h"
+#include "support/StepFixture.h"
 #include "PayloadBuilder.h"
-#include "PendingOperations.h"
+#include "support/PendingOperations.h"
 
 #include "foundation/Win.h"
 #include "support/ProcessRunner.h"
@@ -16,12 +16,6 @@ std::string Wininit() {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     return std::string(windows) + "\\WININIT.INI";
-}
-
-std::string ShortForm(const std::string& path) {
-    char buffer[MAX_PATH];
-    DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return std::string(buffer, length);
 }
 
 class Win98ModeTest : public EngineTest {
@@ -49,7 +43,7 @@ protected:
 TEST_F(Win98ModeTest, RenameSectionGetsOneLinePerObjectAndKeepsOtherLinesInOrder) {
     std::string file = At("Held Library.dll");
     WriteFileBytes(file, "x");
-    std::string line = "NUL=" + ShortForm(file);
+    std::string line = "NUL=" + ShortPath(file);
     WriteFileBytes(Wininit(), "[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\GONE.TMP\r\n");
 
     EXPECT_EQ(Probe("schedule \"" + file + "\""), "result=1\n");

@@ -2,7 +2,7 @@
 // disk, in the program menu, on the desktop, in the registry and on the
 // PATH, for an administrator, for the current user only and without a
 // desktop icon.
-#include "InstallationFixture.h"
+#include "support/InstallationFixture.h"
 
 #include "foundation/JoinPath.h"
 #include "foundation/RegKey.h"
@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <set>
 
-using uninstall_test::ReadRaw;
-using uninstall_test::ReadString;
 
 namespace {
 
@@ -192,7 +190,7 @@ void InstallAndCheck(const Variant& variant) {
 
     // The search path: the machine's for all users, else the user's own.
     if (variant.allUsers) {
-        uninstall_test::RawValue path = ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
+        RawValue path = ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
         EXPECT_EQ(DWORD(REG_EXPAND_SZ), path.type);
         EXPECT_EQ(machinePath + ";" + kDir, ReadString(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH"));
         EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").exists);

@@ -1,7 +1,7 @@
 // How a run ends when steps fail: tolerated with -force, an exception in the
 // last step with and without rollback, and a crash in the middle.
-#include "InstallationFixture.h"
-#include "SystemSnapshot.h"
+#include "support/InstallationFixture.h"
+#include "support/SystemSnapshot.h"
 
 #include "foundation/WinErrorMessage.h"
 #include "support/DeniedRegistryKey.h"
@@ -9,8 +9,6 @@
 
 #include <algorithm>
 
-using uninstall_test::KeyExists;
-using uninstall_test::ReadString;
 
 namespace {
 
@@ -47,7 +45,7 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
     MakeFolder(menu);
     MakeFolder(proxyLink);
     DenyWrites("SOFTWARE\\Classes\\.pmx");
-    uninstall_test::WriteString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Kept", "", "");
+    WriteString(HKEY_LOCAL_MACHINE, std::string(kUninstallKey) + "\\Kept", "", "");
     DenyWrites(kUninstallKey);
 
     WatchedOutcome run = RunInstallerWatched(InstallArguments("-force"));
@@ -65,7 +63,7 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
     // What could be made is there; what failed is not.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((menu + "\\Keypair Manager.lnk").c_str()));
     EXPECT_EQ("Vantrel.Quillmore.4.33.Profile", ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.qmp", ""));
-    EXPECT_FALSE(uninstall_test::ReadRaw(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallParam").exists);
+    EXPECT_FALSE(ReadRaw(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallParam").exists);
 }
 
 // The test build fails the last step with an InstallError: every step is

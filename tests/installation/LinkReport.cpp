@@ -3,6 +3,7 @@
 // both desktops. Used by scripts/run-main.sh to show what was installed.
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
+#include "support/Files.h"
 #include "support/ShellLinkReader.h"
 
 #include <shlobj.h>
@@ -12,12 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
 
 void PrintLinksIn(const std::string& folder) {
     WIN32_FIND_DATAA found;

@@ -2,8 +2,8 @@
 // there are any: the run ends with the step's code, reports the failure
 // before undoing anything, and leaves the files and the registry exactly
 // as they were before it.
-#include "InstallationFixture.h"
-#include "SystemSnapshot.h"
+#include "support/InstallationFixture.h"
+#include "support/SystemSnapshot.h"
 
 #include "foundation/WinErrorMessage.h"
 #include "support/DeniedRegistryKey.h"
@@ -53,7 +53,7 @@ void Arrange(const Row& row) {
         else
             MakeFile(obstacle.path);
     }
-    if (row.lockedKeyHasChild) uninstall_test::WriteString(HKEY_LOCAL_MACHINE, row.lockedKey + "\\Kept", "", "");
+    if (row.lockedKeyHasChild) WriteString(HKEY_LOCAL_MACHINE, row.lockedKey + "\\Kept", "", "");
     if (!row.lockedKey.empty()) DenyWrites(row.lockedKey);
 }
 
@@ -65,7 +65,7 @@ void Tidy(const Row& row) {
             DeleteFileA(obstacle->path.c_str());
     }
     // The registry lets a key go whatever its DACL says.
-    if (!row.lockedKey.empty()) uninstall_test::DeleteTree(HKEY_LOCAL_MACHINE, row.lockedKey);
+    if (!row.lockedKey.empty()) DeleteTree(HKEY_LOCAL_MACHINE, row.lockedKey);
 }
 
 void RunRow(const Row& row) {

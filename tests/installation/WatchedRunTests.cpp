@@ -1,6 +1,6 @@
 // The watch that every end-to-end run goes through must see what it is
 // there to see: a started program of the product's name, and a window.
-#include "InstallationFixture.h"
+#include "support/InstallationFixture.h"
 
 #include <algorithm>
 
@@ -16,6 +16,9 @@ TEST(WatchedRun, SeesAProgramOfTheProductsNameAndAWindow) {
 
     WatchedOutcome editor = RunWatched("C:\\windows\\notepad.exe", "", {}, 3000);
     EXPECT_TRUE(editor.timedOut);
-    ASSERT_EQ(1u, editor.windows.size());
-    EXPECT_EQ("Notepad 'Untitled - Notepad'", editor.windows.front());
+    // The watch must see Notepad's window; how many more Notepad shows is its own affair.
+    ASSERT_FALSE(editor.windows.empty());
+    EXPECT_NE(editor.windows.end(),
+              std::find(editor.windows.begin(), editor.windows.end(), "Notepad 'Untitled - Notepad'"))
+        << editor.windows.front();
 }

@@ -1,6 +1,6 @@
 // An installer runs elevated, often from a downloads folder: DLLs planted
 // beside it or in the current directory must not be loaded.
-#include "InstallerTestSupport.h"
+#include "support/InstallerTestSupport.h"
 #include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>

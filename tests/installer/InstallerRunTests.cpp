@@ -1,6 +1,6 @@
 // The real installer executable, run as a separate process: exit codes and
 // exact console texts of the runs that end before anything is installed.
-#include "InstallerTestSupport.h"
+#include "support/InstallerTestSupport.h"
 #include "support/GuiDriver.h"
 
 #include <gtest/gtest.h>

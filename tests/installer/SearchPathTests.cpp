@@ -1,19 +1,16 @@
 // The search path update against the real registry and drive C: of a fresh
 // prefix, and its choice of family under Wine's Windows 98 mode.
-#include "InstallerTestSupport.h"
+#include "support/Files.h"
+#include "support/InstallerTestSupport.h"
 #include "installer/UpdateSearchPath.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 using namespace installer_test;
 
 namespace {
 
-const char machineKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-const char userKey[] = "Environment";
 const char autoexec[] = "C:\\AUTOEXEC.BAT";
 
 // A hidden top-level window of the test thread: the broadcast reaches it
@@ -48,24 +45,7 @@ int BroadcastCounter::count = 0;
 
 void SetPath(HKEY root, const char* key, const char* text, DWORD type = REG_SZ) {
     DeleteValue(root, key, "PATH");
-    if (text) WriteValue(root, key, "PATH", text, type);
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteFileText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ShortPath(const std::string& path) {
-    char buffer[MAX_PATH] = {};
-    GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return buffer;
+    if (text) WriteString(root, key, "PATH", text, type);
 }
 
 TEST(RegistrySearchPath, MachineAndUserPathRules) {
@@ -89,28 +69,28 @@ TEST(RegistrySearchPath, MachineAndUserPathRules) {
         {"C:\\Q\\; C:\\Q;%Q%", "Y", "C:\\Q", false, absent, "Y;C:\\Q"},
     };
     for (const auto& c : cases) {
-        SetPath(HKEY_LOCAL_MACHINE, machineKey, c.machine);
-        SetPath(HKEY_CURRENT_USER, userKey, c.user);
+        SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, c.machine);
+        SetPath(HKEY_CURRENT_USER, kUserEnvironment, c.user);
         BroadcastCounter broadcasts;
         UpdateRegistrySearchPath(c.dir, c.allUsers);
 
-        const RegValue machine = ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH");
-        const RegValue user = ReadValue(HKEY_CURRENT_USER, userKey, "PATH");
+        const RawValue machine = ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
+        const RawValue user = ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH");
         const std::string row = std::string(c.machine ? c.machine : "-") + " | " + (c.user ? c.user : "-");
-        EXPECT_EQ(c.machineAfter ? c.machineAfter : c.machine ? c.machine : "", machine.text) << row;
+        EXPECT_EQ(c.machineAfter ? c.machineAfter : c.machine ? c.machine : "", machine.Text()) << row;
         EXPECT_EQ(c.machineAfter ? REG_EXPAND_SZ : c.machine ? REG_SZ : 0u, machine.type) << row;
-        EXPECT_EQ(c.userAfter ? c.userAfter : c.user ? c.user : "", user.text) << row;
+        EXPECT_EQ(c.userAfter ? c.userAfter : c.user ? c.user : "", user.Text()) << row;
         EXPECT_EQ(c.userAfter ? REG_EXPAND_SZ : c.user ? REG_SZ : 0u, user.type) << row;
         EXPECT_EQ(c.machineAfter || c.userAfter ? 1 : 0, broadcasts.count) << row;
     }
 }
 
 TEST(RegistrySearchPath, UnreadableMachinePathFallsBackToUserPath) {
-    SetPath(HKEY_LOCAL_MACHINE, machineKey, "abc", REG_DWORD);   // four bytes: not a string
-    SetPath(HKEY_CURRENT_USER, userKey, "U");
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "abc", REG_DWORD);   // four bytes: not a string
+    SetPath(HKEY_CURRENT_USER, kUserEnvironment, "U");
     UpdateRegistrySearchPath("C:\\Q", true);
-    EXPECT_EQ(REG_DWORD, ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH").type);
-    EXPECT_EQ("U;C:\\Q", ReadValue(HKEY_CURRENT_USER, userKey, "PATH").text);
+    EXPECT_EQ(REG_DWORD, ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").type);
+    EXPECT_EQ("U;C:\\Q", ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").Text());
 }
 
 // Only reading is allowed on the key from now on (the prefix's server keeps
@@ -135,16 +115,16 @@ void MakeReadOnly(HKEY root, const char* subkey) {
 }
 
 TEST(RegistrySearchPath, UnwritableMachinePathFallsBackToUserPath) {
-    SetPath(HKEY_LOCAL_MACHINE, machineKey, "A");
-    SetPath(HKEY_CURRENT_USER, userKey, nullptr);
-    MakeReadOnly(HKEY_LOCAL_MACHINE, machineKey);
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "A");
+    SetPath(HKEY_CURRENT_USER, kUserEnvironment, nullptr);
+    MakeReadOnly(HKEY_LOCAL_MACHINE, kMachineEnvironment);
     HKEY probe = nullptr;
-    ASSERT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(HKEY_LOCAL_MACHINE, machineKey, 0, KEY_SET_VALUE, &probe));
+    ASSERT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineEnvironment, 0, KEY_SET_VALUE, &probe));
 
     BroadcastCounter broadcasts;
     UpdateRegistrySearchPath("C:\\Q", true);
-    EXPECT_EQ("A", ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH").text);
-    EXPECT_EQ("C:\\Q", ReadValue(HKEY_CURRENT_USER, userKey, "PATH").text);
+    EXPECT_EQ("A", ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").Text());
+    EXPECT_EQ("C:\\Q", ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").Text());
     EXPECT_EQ(1, broadcasts.count);
 }
 
@@ -153,14 +133,14 @@ TEST(RegistrySearchPath, LongPathsKeepEveryByte) {
     for (int i = 0; longPath.size() < 32 * 1024; ++i) longPath += "C:\\Tools\\Entry" + std::to_string(i) + ";";
     longPath.resize(32 * 1024);
 
-    SetPath(HKEY_LOCAL_MACHINE, machineKey, longPath.c_str());
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, longPath.c_str());
     UpdateRegistrySearchPath("C:\\Q", true);
-    EXPECT_EQ(longPath + ";C:\\Q", ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH").text);
+    EXPECT_EQ(longPath + ";C:\\Q", ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").Text());
 
-    SetPath(HKEY_LOCAL_MACHINE, machineKey, "A");
-    SetPath(HKEY_CURRENT_USER, userKey, longPath.c_str());
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "A");
+    SetPath(HKEY_CURRENT_USER, kUserEnvironment, longPath.c_str());
     UpdateRegistrySearchPath("C:\\Q", false);
-    EXPECT_EQ(longPath + ";C:\\Q", ReadValue(HKEY_CURRENT_USER, userKey, "PATH").text);
+    EXPECT_EQ(longPath + ";C:\\Q", ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").Text());
 }
 
 TEST(AutoexecSearchPath, AppendsUnlessTheLastReplacingLineHasTheDirectory) {
@@ -188,17 +168,17 @@ TEST(AutoexecSearchPath, AppendsUnlessTheLastReplacingLineHasTheDirectory) {
         {"", true},
     };
     for (const auto& c : cases) {
-        WriteFileText(autoexec, c.before);
+        WriteFileBytes(autoexec, c.before);
         UpdateAutoexecSearchPath(dir);
-        EXPECT_EQ(c.appended ? c.before + line : c.before, FileText(autoexec)) << c.before;
+        EXPECT_EQ(c.appended ? c.before + line : c.before, ReadFileBytes(autoexec)) << c.before;
     }
 
     DeleteFileA(autoexec);
     UpdateAutoexecSearchPath(dir);
-    EXPECT_EQ(line, FileText(autoexec)) << "a missing start-up file is created";
+    EXPECT_EQ(line, ReadFileBytes(autoexec)) << "a missing start-up file is created";
 
     UpdateAutoexecSearchPath("C:\\No Such Dir");
-    EXPECT_EQ(line, FileText(autoexec)) << "without a short path nothing is added";
+    EXPECT_EQ(line, ReadFileBytes(autoexec)) << "without a short path nothing is added";
 }
 
 // The probe program runs UpdateSearchPath as a separate process, so that
@@ -207,21 +187,21 @@ TEST(SearchPathFamily, ChosenByThePlatformOfTheRunningSystem) {
     const std::string dir = "C:\\Quill";
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
     const std::string probe = SiblingExecutable("search_path_probe.exe");
-    SetPath(HKEY_LOCAL_MACHINE, machineKey, "A");
-    SetPath(HKEY_CURRENT_USER, userKey, nullptr);
-    WriteFileText(autoexec, "REM start\r\n");
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "A");
+    SetPath(HKEY_CURRENT_USER, kUserEnvironment, nullptr);
+    WriteFileBytes(autoexec, "REM start\r\n");
 
     SetWindowsVersionFor("search_path_probe.exe", "win98");
     ASSERT_EQ(0u, RunProcess(probe, "C:\\Quill 1").exitCode);
-    EXPECT_EQ("REM start\r\n\r\nPATH=%PATH%;C:\\Quill\r\n", FileText(autoexec));
-    EXPECT_EQ("A", ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH").text);
-    EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, userKey, "PATH").exists);
+    EXPECT_EQ("REM start\r\n\r\nPATH=%PATH%;C:\\Quill\r\n", ReadFileBytes(autoexec));
+    EXPECT_EQ("A", ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").Text());
+    EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").exists);
 
     SetWindowsVersionFor("search_path_probe.exe", "");
-    WriteFileText(autoexec, "REM start\r\n");
+    WriteFileBytes(autoexec, "REM start\r\n");
     ASSERT_EQ(0u, RunProcess(probe, "C:\\Quill 1").exitCode);
-    EXPECT_EQ("REM start\r\n", FileText(autoexec));
-    EXPECT_EQ("A;C:\\Quill", ReadValue(HKEY_LOCAL_MACHINE, machineKey, "PATH").text);
+    EXPECT_EQ("REM start\r\n", ReadFileBytes(autoexec));
+    EXPECT_EQ("A;C:\\Quill", ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").Text());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "support/ProcessRunner.h"
 
+#include <richedit.h>
+
 namespace gui_test {
 
 namespace {
@@ -124,6 +126,14 @@ bool PressKeys(const std::string& windowCaption, const std::string& keys) {
     ProcessOutcome outcome = RunProcess(XdotoolPath, "search --sync --name \"^" + windowCaption
                                                          + "$\" windowfocus --sync key " + keys);
     return outcome.exitCode == 0;
+}
+
+bool IsBold(HWND richEdit, int first, int last) {
+    SendMessageA(richEdit, EM_SETSEL, first, last);
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    SendMessageA(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
 }
 
 }  // namespace gui_test

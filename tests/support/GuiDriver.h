@@ -28,6 +28,8 @@ HWND ActiveWindow(HWND window);
 std::string Text(HWND window);
 void SetText(HWND window, const std::string& text);
 bool IsChecked(HWND button);
+// All of the rich edit control's characters from first to last are bold.
+bool IsBold(HWND richEdit, int first, int last);
 
 // BM_CLICK, sent: returns after the click has been handled.
 void Click(HWND button);

@@ -13,14 +13,6 @@ using namespace gui_test;
 
 namespace {
 
-bool IsBoldAt(HWND richEdit, int first, int last) {
-    SendMessageA(richEdit, EM_SETSEL, first, last);
-    CHARFORMATA format = {};
-    format.cbSize = sizeof format;
-    SendMessageA(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
-}
-
 HFONT ControlFont(HWND control) {
     return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
 }
@@ -36,8 +28,8 @@ TEST(InstallerDialog, FirstDisplayShowsTheLicenceAndWaitsForItsAcceptance) {
     std::string shown = Text(licence);
     EXPECT_EQ(0u, shown.find("Test Licence Agreement")) << shown;
     EXPECT_EQ(std::string::npos, shown.find("\\rtf")) << "shown as markup";
-    EXPECT_TRUE(IsBoldAt(licence, 0, 4));
-    EXPECT_FALSE(IsBoldAt(licence, 23, 28));
+    EXPECT_TRUE(IsBold(licence, 0, 4));
+    EXPECT_FALSE(IsBold(licence, 23, 28));
     EXPECT_EQ(IDC_LICENCE_TEXT, dialog.FocusedId());
 
     EXPECT_FALSE(IsChecked(accept));

@@ -1,9 +1,9 @@
 // The real installer run without arguments, driven like a user: the action
 // caption (and a screenshot), the ways out without installing, a complete
 // interactive installation and a question on the way.
-#include "InstallationFixture.h"
-#include "SystemSnapshot.h"
-#include "WatchedRun.h"
+#include "support/InstallationFixture.h"
+#include "support/SystemSnapshot.h"
+#include "support/WatchedRun.h"
 
 #include "foundation/RegKey.h"
 #include "foundation/UniqueHandle.h"
@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -77,13 +76,6 @@ bool ConfirmCompletion() {
     EXPECT_EQ("Vantrel Quillmore 4.33 installation completed.\n", uninstall_test::MessageBoxText(box));
     uninstall_test::Answer(box, IDOK);
     return true;
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 TEST(InteractiveInstaller, ActionButtonNamesWhatHappensToTheInstalledVersion) {
@@ -197,7 +189,7 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
     const std::string existing = folder + "\\Readme.txt";
     MakeFolder("C:\\Apps");
     MakeFolder(folder);
-    std::ofstream(existing, std::ios::binary) << "mine";
+    WriteFileBytes(existing, "mine");
     const SystemSnapshot before = SystemSnapshot::Take();
 
     struct Case {
@@ -226,9 +218,9 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
             EXPECT_NE(std::string::npos,
                       outcome.process.out.find("Installation canceled by user (file already exists)\n"));
             EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
-            EXPECT_EQ("mine", FileText(existing));
+            EXPECT_EQ("mine", ReadFileBytes(existing));
         } else {
-            EXPECT_NE("mine", FileText(existing));
+            EXPECT_NE("mine", ReadFileBytes(existing));
         }
     }
 }

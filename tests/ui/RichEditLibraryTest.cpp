@@ -1,9 +1,9 @@
+#include "support/Files.h"
 #include "support/ProcessRunner.h"
 #include "ui/RunningInstallerDialog.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
@@ -41,7 +41,7 @@ TEST(RichEditLibrary, IsNotTakenFromBesideTheProgram) {
     const std::string planted = directory + "\\RICHED20.DLL";
     CreateDirectoryA(directory.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(ModulePath(nullptr).c_str(), program.c_str(), FALSE));
-    std::ofstream(planted, std::ios::binary) << "MZ" << std::string(2000, '\0');
+    WriteFileBytes(planted, "MZ" + std::string(2000, '\0'));
 
     ProcessOutcome outcome = RunProcess(program, "--gtest_filter=RichEditLibrary.ComesFromTheSystemDirectory");
     EXPECT_EQ(0u, outcome.exitCode) << outcome.out;

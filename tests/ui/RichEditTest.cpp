@@ -1,3 +1,4 @@
+#include "support/GuiDriver.h"
 #include "ui/RichEdit.h"
 #include "ui/TestWindows.h"
 
@@ -7,14 +8,6 @@
 #include <string>
 
 namespace {
-
-bool IsBold(HWND edit, int first, int last) {
-    SendMessageA(edit, EM_SETSEL, first, last);
-    CHARFORMATA format = {};
-    format.cbSize = sizeof format;
-    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
-}
 
 TEST(RichEdit, StreamsRichTextFormattedAndPlainTextAsItIs) {
     const std::string rtf = "{\\rtf1\\ansi {\\b Terms} apply}";
@@ -43,7 +36,7 @@ TEST(RichEdit, StreamsRichTextFormattedAndPlainTextAsItIs) {
         char shown[256] = {};
         GetWindowTextA(edit.get(), shown, sizeof shown);
         EXPECT_EQ(c.shown, shown);
-        EXPECT_EQ(c.bold, IsBold(edit.get(), 0, 5));
+        EXPECT_EQ(c.bold, gui_test::IsBold(edit.get(), 0, 5));
     }
 }
 

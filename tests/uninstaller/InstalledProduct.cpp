@@ -8,7 +8,7 @@ namespace uninstall_test {
 
 std::string In(const std::string& directory, const std::string& name) { return directory + "\\" + name; }
 
-std::string UninstallKey(const std::string& keyName) { return uninstallRoot + keyName; }
+std::string UninstallKey(const std::string& keyName) { return std::string(kUninstallRoot) + "\\" + keyName; }
 
 std::string UninstallerPath() { return In(installDir, "uninst.exe"); }
 
@@ -49,7 +49,7 @@ void InstalledProduct::Directory(const std::string& path) {
 }
 
 void InstalledProduct::File(const std::string& path, bool main) {
-    WriteFileText(path, "content of " + path);
+    WriteFileBytes(path, "content of " + path);
     m_commands.push_back({main ? "-delMainFile=" : "-delFile=", path});
     m_files.push_back(path);
 }

@@ -7,7 +7,7 @@
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
-#include "installer/PreviousInstallation.h"
+#include "system/UninstallerProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ UniqueFile OpenExclusively(const std::string& path) {
 std::vector<std::string> Remaining(const std::vector<std::string>& paths) {
     std::vector<std::string> remaining;
     for (const std::string& path : paths)
-        if (PathExists(path)) remaining.push_back(path);
+        if (FileExists(path)) remaining.push_back(path);
     return remaining;
 }
 
@@ -57,7 +57,7 @@ using Strings = std::vector<std::string>;
 TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     InstalledProduct product;
     const std::string userFile = In(installDir, "my notes.txt");
-    WriteFileText(userFile, "mine");
+    WriteFileBytes(userFile, "mine");
 
     const Outcome outcome = Uninstall();
 
@@ -69,7 +69,7 @@ TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
               outcome.output);
     EXPECT_EQ(Strings(), Remaining(product.Files()));
     EXPECT_EQ((Strings{installDir, vendorDir, appsDir}), Remaining(product.Directories()));
-    EXPECT_EQ("mine", ReadFileText(userFile));
+    EXPECT_EQ("mine", ReadFileBytes(userFile));
     EXPECT_EQ(Strings(), RemainingKeys(product.Keys()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, In(classesKey, profileProgId)));  // DefaultIcon went with it
 }
@@ -169,7 +169,7 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
     const std::string shared = In(vendorDir, "vantrel.ini");
     InstalledProduct::RegisterForeignAssociation(".pmx", siblingProgId);
     WriteString(HKEY_LOCAL_MACHINE, In(classesKey, ".pmx"), "", settingsProgId);
-    WriteFileText(shared, "shared settings");
+    WriteFileBytes(shared, "shared settings");
     const Commands siblingList{{"-shareResWith=", "Quillmore"},
                                {"-delFile=", shared},
                                {"-delRegKey=", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.pmx"},
@@ -192,7 +192,7 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
                   "Kept directory C:\\Apps: it is not empty\n"
                   "Quillmore uninstallation completed\n",
               outcome.output);
-    EXPECT_TRUE(PathExists(shared));
+    EXPECT_TRUE(FileExists(shared));
     EXPECT_EQ(siblingProgId, ReadString(HKEY_LOCAL_MACHINE, In(classesKey, ".pmx"), ""));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, In(classesKey, siblingProgId + "\\Shell\\open\\command")));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey("Pellmar")));
@@ -225,16 +225,16 @@ TEST(Uninstaller, SearchPathLosesOnlyTheInstallationDirectory) {
     for (size_t i = 0; i < count; ++i) {
         const Case& machine = cases[i];
         const Case& user = cases[(i + 1) % count];
-        WriteRaw(HKEY_LOCAL_MACHINE, machineEnvironment, "PATH", machine.type, machine.before);
-        WriteRaw(HKEY_CURRENT_USER, userEnvironment, "PATH", user.type, user.before);
+        WriteRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH", machine.type, machine.before);
+        WriteRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH", user.type, user.before);
         WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallParam", CommandList(list));
         WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "InstallDir", dir);
 
         const Outcome outcome = Uninstall("\"" + SiblingExecutable("uninst.exe") + "\" Quillmore");
 
         EXPECT_EQ(0u, outcome.result) << "case " << i << ": " << outcome.output;
-        const RawValue machineAfter = ReadRaw(HKEY_LOCAL_MACHINE, machineEnvironment, "PATH");
-        const RawValue userAfter = ReadRaw(HKEY_CURRENT_USER, userEnvironment, "PATH");
+        const RawValue machineAfter = ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
+        const RawValue userAfter = ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH");
         EXPECT_EQ(machine.after, machineAfter.bytes) << "case " << i;
         EXPECT_EQ(user.after, userAfter.bytes) << "case " << i + 1;
         if (machineAfter.exists) {
@@ -249,7 +249,7 @@ TEST(Uninstaller, SearchPathLosesOnlyTheInstallationDirectory) {
 
 TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
     const std::string file = "C:\\keep.txt";
-    WriteFileText(file, "x");
+    WriteFileBytes(file, "x");
     const std::string fileEntry = "\"-delFile=" + file + "\"";
     struct Case {
         std::string arguments;
@@ -288,7 +288,7 @@ TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
 
         EXPECT_EQ(12u, outcome.exitCode) << test.arguments << " " << test.list;
         EXPECT_EQ(test.firstLine, outcome.out.substr(0, test.firstLine.size())) << outcome.out;
-        EXPECT_TRUE(PathExists(file)) << test.list;
+        EXPECT_TRUE(FileExists(file)) << test.list;
     }
 }
 

@@ -1,0 +1,24 @@
+// The start of the installed product: a stand-in program copied to the
+// installation directory as quillmore.exe reports how it was started.
+#include "support/StepFixture.h"
+
+#include "system/InstallOptions.h"
+#include "installer/LaunchProduct.h"
+#include "support/ProcessRunner.h"
+#include "support/UninstallFixture.h"
+
+TEST_F(StepTest, TheProductStartsQuotedWithTheInstallersEnvironmentAndIsNotWaitedFor) {
+    ASSERT_TRUE(CopyFileA(SiblingExecutable("launch_probe.exe").c_str(), At("quillmore.exe").c_str(), FALSE));
+    const std::string report = At("report.txt");
+    ASSERT_TRUE(SetEnvironmentVariableA("QUILLMORE_LAUNCH_REPORT", report.c_str()));
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+
+    DWORD started = GetTickCount();
+    LaunchProduct();
+    EXPECT_LT(GetTickCount() - started, 1500u) << "the installer waited for the product";
+
+    for (int i = 0; i < 200 && GetFileAttributesA(report.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    EXPECT_EQ("\"" + At("quillmore.exe") + "\"\n" + directory + "\n", ReadFileBytes(report));
+    Sleep(2500);   // the running probe cannot be deleted before it ends
+}

@@ -1,0 +1,91 @@
+// Common ground of the tests of single steps: a scratch directory of the
+// test's own, default unattended options, and message boxes answered from
+// another thread.
+#pragma once
+
+#include "foundation/Win.h"
+#include "support/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+// The exit code of the SilentExit that ends the call; 0 when it returns.
+int ExitCodeOf(const std::function<void()>& call);
+
+// "<operation> failed: Windows error: 5: <the product's text for it>"
+std::string AccessDenied(const char* operation);
+
+// One way the flow may meet a step's failure: the mode, the answer to the
+// step's question, and what must come of it.
+struct FailureCase {
+    bool interactive;
+    bool force;
+    int answer;
+    int exitCode;   // 0: the installation goes on
+    std::string lines;
+};
+
+// What a step made of its failure in one mode.
+struct FailureOutcome {
+    int exitCode = 0;
+    std::string lines;      // console output
+    std::string question;   // the text of its box; empty when none came
+};
+
+// Options point into the scratch directory; the command list is empty.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Full path of name inside the scratch directory.
+    std::string At(const std::string& name) const { return m_dir + "\\" + name; }
+
+    std::string m_dir;
+
+private:
+    // The scratch directory's name in the temporary folder.
+    virtual std::string DirectoryName() const;
+};
+
+// As the flow starts them: the scratch directory's name has a blank, and the
+// command list holds its first entry.
+class StepTest : public EngineTest {
+protected:
+    void SetUp() override;
+
+    // The command list as the flow starts it.
+    static void RestartCommands();
+    // What the steps appended to the command list since it was started.
+    static std::string AppendedCommands();
+    // Runs the step in the case's mode, answering the box of this caption
+    // in interactive runs.
+    static FailureOutcome RunFailing(const FailureCase& mode, const std::string& caption,
+                                     const std::function<void()>& step);
+
+private:
+    std::string DirectoryName() const override;
+};
+
+// Answers the next message box with this caption (from a thread of its
+// own, since the step's box blocks the test's thread) and keeps what it
+// showed.
+class BoxAnswerer {
+public:
+    BoxAnswerer(const std::string& caption, int button);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // Waits for the answer; empty text when no box came.
+    std::string Text();
+
+private:
+    void Join();
+
+    std::string m_text;
+    std::thread m_thread;
+};
