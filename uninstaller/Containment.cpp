@@ -1,6 +1,6 @@
 #include "uninstaller/Containment.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/FullPath.h"
 #include "foundation/RegKey.h"
 #include "foundation/SameText.h"
@@ -33,16 +33,17 @@ const ShellFolder desktopFolders[] = {{CSIDL_DESKTOPDIRECTORY, HKEY_CURRENT_USER
 // Empty when the system names no such folder.
 std::string FolderPath(const ShellFolder& folder) {
     // Bound at run time: shells before Internet Explorer 4 lack it.
-    const HMODULE shell = LoadLibraryA("shell32.dll");
-    const auto getFolder = BoundFunction<decltype(&::SHGetSpecialFolderPathA)>(shell, "SHGetSpecialFolderPathA");
+    DllLoader shell;
+    shell.Load(true, "shell32.dll", true);
+    const auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA", true);
     char path[MAX_PATH + 1] = {};
     std::string found;
     if (getFolder != nullptr && getFolder(nullptr, path, folder.id, FALSE)) found = path;
-    if (shell != nullptr) FreeLibrary(shell);
     if (found.empty()) {
         try {
             found = RegKey(folder.root, shellFoldersKey).ReadString(folder.value, true);
         } catch (const std::exception&) {
+            // No such value either: the folder is unknown, nothing is in it.
         }
     }
     return found.empty() ? found : FullPath(found);

@@ -40,10 +40,14 @@ void MakeFolderLink(const std::string& link, const std::string& target) {
                         &process))
         throw std::runtime_error("cannot start ln");
     const UniqueHandle thread(process.hThread), started(process.hProcess);
-    WaitForSingleObject(started.get(), 10000);
-    const DWORD attributes = GetFileAttributesA(link.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        throw std::runtime_error("no folder link at " + link);
+    // The handle of a host program tells nothing about its end: the link is
+    // watched for instead.
+    for (int waited = 0; waited < 10000; waited += 20) {
+        const DWORD attributes = GetFileAttributesA(link.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
+        Sleep(20);
+    }
+    throw std::runtime_error("no folder link at " + link);
 }
 
 }  // namespace uninstall_test
