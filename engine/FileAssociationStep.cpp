@@ -5,6 +5,7 @@
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
+#include "foundation/SameText.h"
 #include "foundation/Win.h"
 #include "foundation/Console.h"
 #include "system/InstallOptions.h"
@@ -15,6 +16,13 @@
 namespace {
 
 const char kClassesKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes";
+
+// An extension that already opens with this step's own ProgID was left by an
+// installation that ended before it was registered: there is no other
+// program's association to give back.
+std::string PreviousProgId(const std::string& current, const std::string& own) {
+    return SameText(current, own) ? std::string() : current;
+}
 
 // Any failure, a missing key or value, or a value of another type counts
 // as no value.
@@ -77,7 +85,7 @@ FileAssociationStep::FileAssociationStep(const std::string& progId, const std::s
     : m_progIdKey(JoinPath(kClassesKey, progId)),
       m_extensionKey(JoinPath(kClassesKey, extension)),
       m_extension(extension),
-      m_previousProgId(ReadDefaultValue(m_extensionKey)),
+      m_previousProgId(PreviousProgId(ReadDefaultValue(m_extensionKey), progId)),
       m_extensionKeyExisted(KeyExists(m_extensionKey)),
       m_progIdKeyExisted(KeyExists(m_progIdKey)) {
     if (m_previousProgId.empty()) {

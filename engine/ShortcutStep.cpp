@@ -6,9 +6,11 @@
 #include "foundation/ComInit.h"
 #include "foundation/ComInstance.h"
 #include "foundation/NorlibExceptions.h"
+#include "foundation/SameText.h"
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
 #include "foundation/Console.h"
+#include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
 
 #include <shlobj.h>
@@ -45,6 +47,21 @@ bool SaveLink(const std::string& linkPath, const LinkSettings& settings) {
     return SUCCEEDED(file->Save(MultiByteToWide(linkPath).c_str(), TRUE));
 }
 
+// The program an existing link starts; empty when it cannot be read.
+std::string LinkTarget(const std::string& linkPath) {
+    try {
+        ComInstance<IShellLinkA> link;
+        link.Create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA);
+        ComInstance<IPersistFile> file;
+        file.QueryInterface(link, IID_IPersistFile);
+        if (!file.get() || FAILED(file->Load(MultiByteToWide(linkPath).c_str(), STGM_READ))) return std::string();
+        char target[MAX_PATH + 1] = {};
+        return SUCCEEDED(link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH)) ? target : std::string();
+    } catch (const Norlib::ComException&) {
+        return std::string();
+    }
+}
+
 RecoverableFailure ShortcutFailure(const std::string& linkPath, const std::string& reason) {
     return RecoverableFailure{
         "Warning: creating shortcut '" + linkPath + "' failed.\nReason: " + reason +
@@ -75,6 +92,9 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
         // A failed initialisation is not reported by itself: creating the
         // link object then fails, and that is reported.
         ComInit com;
+        // A link of that name that starts something else is the user's own:
+        // it is replaced, but neither rollback nor the uninstaller deletes it.
+        m_usersOwn = PathExists(m_linkPath) && !SameText(LinkTarget(m_linkPath), targetPath);
         try {
             if (SaveLink(m_linkPath, {targetPath, arguments, workingDirectory, description, iconFile, iconIndex}))
                 m_created = true;
@@ -86,7 +106,7 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
     }
 
     if (m_created) {
-        AppendUninstallCommand("-delFile=", m_linkPath);
+        if (!m_usersOwn) AppendUninstallCommand("-delFile=", m_linkPath);
         CancelDeleteOnReboot(m_linkPath);
         return;
     }
@@ -94,5 +114,5 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
 }
 
 ShortcutStep::~ShortcutStep() {
-    if (ShouldUndo() && m_created) RemoveWithUndoReport(UndoneObject::Shortcut, m_linkPath);
+    if (ShouldUndo() && m_created && !m_usersOwn) RemoveWithUndoReport(UndoneObject::Shortcut, m_linkPath);
 }

@@ -1,5 +1,7 @@
 // Creates one shell link (.lnk) through the shell's link object and records
-// "-delFile=" for it; the undo deletes the link again. A link that cannot
+// "-delFile=" for it; the undo deletes the link again. A link of that name
+// that was there before and starts another program is the user's: it is
+// replaced but never recorded or undone. A link that cannot
 // be made is a recoverable failure: the installation may go on without it.
 #pragma once
 
@@ -20,6 +22,7 @@ public:
 private:
     std::string m_linkPath;
     bool m_created = false;
+    bool m_usersOwn = false;
 };
 
 // A COM failure text as the shortcut messages show it: without one final

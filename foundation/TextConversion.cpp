@@ -39,3 +39,9 @@ std::wstring MultiByteToWide(const std::string& text, unsigned codePage) {
     result.resize(static_cast<std::size_t>(written));
     return result;
 }
+
+bool WideToMultiByteExactly(const std::wstring& text, std::string& result, unsigned codePage) {
+    // A round trip shows best-fit and default characters in every code page.
+    result = WideToMultiByte(text, codePage);
+    return MultiByteToWide(result, codePage) == text;
+}

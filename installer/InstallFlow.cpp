@@ -1,6 +1,7 @@
 #include "installer/InstallFlow.h"
 
 #include "system/AdminCheck.h"
+#include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/StructuredException.h"
@@ -46,6 +47,9 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
                                  &choices.actionCaption, ProductFullName + " " + ProductVersion,
                                  ProductWebAddress};
     if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
+    // Every later step and the uninstaller see the full path.
+    const std::string full = FullPath(options.installDir);
+    if (!full.empty()) options.installDir = full;
 }
 
 void RequireLicenceAcceptance() {

@@ -1,5 +1,6 @@
 #include "installer/OptionReader.h"
 
+#include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/TextConversion.h"
 #include "installer/CmdLine.h"
@@ -8,6 +9,17 @@
 namespace {
 
 const int helpExitCode = 200;
+
+// Every later step and the uninstaller see the full path; a name the ANSI
+// code page cannot hold would land somewhere else and is refused.
+std::string InstallDirectoryFromArgument(const std::wstring& directory) {
+    const std::wstring full = FullPath(directory);
+    std::string text;
+    if (full.empty() || !WideToMultiByteExactly(full, text))
+        throw CmdLine::Err("The installation directory '" + WideToMultiByte(directory) +
+                           "' cannot be used: its name has characters this system's code page cannot hold.");
+    return text;
+}
 
 }  // namespace
 
@@ -26,7 +38,7 @@ void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) 
     std::wstring directory;
     if (!cmdLine.getValue(L"installDir", directory, true) || directory.empty())
         throw CmdLine::Err(std::string("Missing '-installDir'") + " parameter.");
-    options.installDir = WideToMultiByte(directory);
+    options.installDir = InstallDirectoryFromArgument(directory);
 
     if (cmdLine.hasFlag(L"installForMeOnly", true)) allUsers = false;
     desktopIcon = !cmdLine.hasFlag(L"noDesktopIcon", true);

@@ -15,7 +15,3 @@ bool CancelDeleteOnRebootIni(const std::string& path);
 // The 8.3 form of an existing object's path; empty when the system cannot
 // give it or it does not fit the 261-byte buffer of the stored forms.
 std::string ShortPathOf(const std::string& path);
-
-// Comparison of two paths as the system's multibyte functions see them,
-// without regard to case.
-bool SamePathText(const std::string& a, const std::string& b);

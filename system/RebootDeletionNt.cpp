@@ -4,25 +4,29 @@
 #include "system/RebootDeletionFamilies.h"
 
 #include "foundation/DllLoader.h"
-#include "foundation/RegKey.h"
+#include "foundation/PendingRenames.h"
+#include "foundation/TextConversion.h"
 #include "foundation/Win.h"
-
-#include <vector>
 
 namespace {
 
-const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-const char kPendingValue[] = "PendingFileRenameOperations";
-
-
-// True when a stored source names the object whose short path is given.
-bool StoredSourceMatches(std::string source, const std::string& wantedShortPath) {
+// The 8.3 form of an existing object, without a "\\?\" prefix; empty when
+// the system cannot give it.
+std::wstring ShortPathW(std::wstring path) {
     // "\??\C:\x" is the kernel's form; "\\?\C:\x" is the one path functions take.
-    if (source.compare(0, 4, "\\??\\") == 0) source[1] = '\\';
-    std::string shortSource = ShortPathOf(source);
-    if (shortSource.empty()) return false;
-    if (shortSource.compare(0, 4, "\\\\?\\") == 0) shortSource.erase(0, 4);
-    return SamePathText(shortSource, wantedShortPath);
+    if (path.compare(0, 4, L"\\??\\") == 0) path[1] = L'\\';
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return std::wstring();
+    std::wstring shortPath(buffer, length);
+    if (shortPath.compare(0, 4, L"\\\\?\\") == 0) shortPath.erase(0, 4);
+    return shortPath;
+}
+
+// Stored names keep characters outside the ANSI code page: both sides are
+// compared as UTF-16, by short path.
+bool SamePath(const std::wstring& first, const std::wstring& second) {
+    return lstrcmpiW(first.c_str(), second.c_str()) == 0;
 }
 
 }  // namespace
@@ -36,29 +40,11 @@ bool ScheduleDeleteOnRebootNt(const std::string& path) {
 }
 
 bool CancelDeleteOnRebootNt(const std::string& path) {
-    std::vector<std::string> entries =
-        RegKey(HKEY_LOCAL_MACHINE, kSessionManagerKey).ReadMultiString(kPendingValue);
-    std::string wanted = ShortPathOf(path);
+    const std::wstring wanted = ShortPathW(MultiByteToWide(path));
     if (wanted.empty()) return false;
-
-    bool removed = false;
-    std::size_t pair = 0;
-    while (entries.size() - pair >= 2) {
-        bool isDeletion = entries[pair + 1].empty();
-        if (isDeletion && StoredSourceMatches(entries[pair], wanted)) {
-            // The next pair moves into this position: look at it again.
-            entries.erase(entries.begin() + pair, entries.begin() + pair + 2);
-            removed = true;
-        } else {
-            pair += 2;
-        }
-    }
-    if (!removed) return false;
-
-    try {
-        RegKey(HKEY_LOCAL_MACHINE, kSessionManagerKey).WriteMultiString(kPendingValue, entries);
-    } catch (const std::exception&) {
-        // The deletions were found; a failed write does not change the answer.
-    }
-    return true;
+    return RemovePendingRenamePairs([&](const std::wstring& source, const std::wstring& target) {
+        if (!target.empty()) return false;  // renames stay
+        const std::wstring shortSource = ShortPathW(source);
+        return !shortSource.empty() && SamePath(shortSource, wanted);
+    });
 }

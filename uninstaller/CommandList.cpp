@@ -18,9 +18,11 @@ const Keyword keywords[] = {
     {"-rstFileAssoc=", UninstallCommand::RstFileAssoc},
 };
 
+// Either slash: the system takes both.
 bool IsAbsolutePath(const std::string& path) {
-    const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-    const bool unc = path.size() >= 3 && path[0] == '\\' && path[1] == '\\';
+    auto slash = [&](size_t at) { return path[at] == '\\' || path[at] == '/'; };
+    const bool drive = path.size() >= 3 && path[1] == ':' && slash(2);
+    const bool unc = path.size() >= 3 && slash(0) && slash(1);
     return drive || unc;
 }
 

@@ -4,7 +4,7 @@
 
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
-#include "uninstaller/SameText.h"
+#include "foundation/SameText.h"
 
 #include <algorithm>
 
@@ -32,6 +32,10 @@ std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallComm
 void RemoveDirectories(const RemovalContext& context) {
     for (const std::string& path : DirectoriesDeepestFirst(context.info.commands)) {
         if (context.sibling.ProtectsDirectory(path)) continue;
+        if (context.containment.LiesBehindLink(path)) {
+            context.report.Line("Kept directory " + path + ": a folder on its path links elsewhere");
+            continue;
+        }
         if (RemoveDirectoryA(path.c_str())) continue;
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) continue;

@@ -1,10 +1,12 @@
 // The "-delFile=" and "-delMainFile=" commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
+#include "foundation/SameText.h"
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
+#include "foundation/FullPath.h"
 #include "uninstaller/RebootDeletion.h"
-#include "uninstaller/SameText.h"
+#include "uninstaller/SelfCopy.h"
 
 namespace {
 
@@ -39,6 +41,13 @@ void RemoveMainFile(const RemovalContext& context, const std::string& path) {
     context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
 }
 
+// The folder and those above it that the removal took away meanwhile.
+bool MakeFolders(const std::string& path) {
+    if (path.empty() || CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+    return GetLastError() == ERROR_PATH_NOT_FOUND && MakeFolders(ParentPath(path)) &&
+           CreateDirectoryA(path.c_str(), nullptr);
+}
+
 void RemoveFile(const RemovalContext& context, const std::string& path) {
     const DWORD code = DeleteFileCode(path);
     if (code != 0) context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
@@ -51,7 +60,9 @@ void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
         const bool main = command.kind == UninstallCommand::DelMainFile;
         if (!main && command.kind != UninstallCommand::DelFile) continue;
         if (!exceptFile.empty() && SameText(command.argument, exceptFile)) continue;
-        if (context.sibling.ProtectsFile(command.argument)) {
+        if (context.containment.LiesBehindLink(command.argument)) {
+            context.report.Line("Kept " + command.argument + ": a folder on its path links elsewhere");
+        } else if (context.sibling.ProtectsFile(command.argument)) {
             context.report.Line("Kept " + command.argument + ": " + context.sibling.Name() + " uses it");
         } else if (main) {
             RemoveMainFile(context, command.argument);
@@ -63,12 +74,20 @@ void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
 
 // The uninstaller that runs in place cannot delete its own file on Windows;
 // that file is left for the next reboot.
-void RemoveUninstallerFile(const RemovalContext& context, const std::string& path) {
+bool RemoveUninstallerFile(const RemovalContext& context, const std::string& path) {
     const DWORD code = DeleteFileCode(path);
-    if (code == 0) return;
+    if (code == 0) return true;
     if (DeleteAtReboot(path)) {
         context.report.Line("Uninstaller in use, scheduled for deletion on reboot: " + path);
-        return;
+        return true;
     }
     context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
+    return false;
+}
+
+void RestoreUninstallerFile(const RemovalContext& context, const std::string& path) {
+    if (KeepAtReboot(path)) return;
+    const std::string own = OwnPath();
+    if (SameText(own, path) || (MakeFolders(ParentPath(path)) && CopyFileA(own.c_str(), path.c_str(), TRUE))) return;
+    context.report.Line("Putting the uninstaller back failed: " + path + ": " + DescribeWindowsError(GetLastError()));
 }

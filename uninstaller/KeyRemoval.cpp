@@ -3,7 +3,7 @@
 
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
-#include "uninstaller/SameText.h"
+#include "foundation/SameText.h"
 
 namespace {
 

@@ -3,20 +3,22 @@
 //
 //   uninst <key name> [-unat] [-result=HHHHHHHH -done=HHHHHHHH]
 //
-// Exit codes: 0 removed; 12 the uninstallation information cannot be loaded
-// (or the command line is wrong); 13 the removal failed partly or completely;
-// 2 the user declined. 1: a copy of the program carries on and, when a
-// channel was given, reports through it. Without a channel the original ends
-// with 0 once its copy runs.
+// Exit codes: 0 removed; 12 the uninstallation information cannot be loaded,
+// names something outside the installation, or the command line is wrong;
+// 13 the removal failed partly or completely; 2 the user declined; 1 handed
+// over: a copy of the program carries on and, when a channel was given,
+// reports the result through it.
+#include "foundation/DllSearchPath.h"
+#include "foundation/FullPath.h"
+#include "foundation/SameText.h"
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
 #include "uninstaller/Arguments.h"
+#include "uninstaller/Containment.h"
 #include "uninstaller/Dialogs.h"
-#include "foundation/DllSearchPath.h"
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
 #include "uninstaller/ResultChannel.h"
-#include "uninstaller/SameText.h"
 #include "uninstaller/SelfCopy.h"
 
 #include <cstdint>
@@ -47,10 +49,21 @@ void LeaveCurrentDirectory() {
     if (length > 0 && length < sizeof directory) SetCurrentDirectoryA(directory);
 }
 
-std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const std::string& uninstallerFile,
-                     Report& report) {
+// The list as far as it can be trusted: entries in their full form, all of
+// them inside the installation, and the copy's -parentPath= one of its files.
+UninstallInfo LoadContainedInfo(const Arguments& args, Containment& containment) {
+    UninstallInfo info = LoadUninstallInfo(args.keyName);
+    containment = Containment::Of(info);
+    containment.Check(info.commands);
+    if (args.IsCopy() && !ListDeletesFile(info, FullPath(args.parentPath)))
+        throw LoadError("-parentPath=" + args.parentPath + " is no file of the installation");
+    return info;
+}
+
+std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const Containment& containment,
+                     const std::string& uninstallerFile, Report& report) {
     const SiblingProtection sibling = SiblingProtection::Load(info.commands);
-    RemoveInstallation(RemovalContext{info, sibling, report, args.unattended}, uninstallerFile);
+    RemoveInstallation(RemovalContext{info, sibling, containment, report, args.unattended}, uninstallerFile);
     if (report.HasFailures()) {
         report.Line(args.keyName + " uninstallation failed partly or completely");
         if (!args.unattended) ShowFailed(args.keyName, report.Failures());
@@ -80,19 +93,24 @@ std::uint32_t Run() {
     }
 
     UninstallInfo info;
+    Containment containment;
     try {
-        info = LoadUninstallInfo(args.keyName);
+        info = LoadContainedInfo(args, containment);
     } catch (const LoadError& e) {
         report.Line(std::string("Loading uninstallation information failed: ") + e.what());
         if (!args.unattended) ShowLoadFailed(args.keyName, e.what());
         return Finish(args, LoadFailed, report);
     }
 
-    if (args.IsCopy()) return Finish(args, Remove(args, info, args.parentPath, report), report);
+    if (args.IsCopy())
+        return Finish(args, Remove(args, info, containment, FullPath(args.parentPath), report), report);
     if (!args.unattended && !ConfirmUninstallation(args.keyName)) return Finish(args, Declined, report);
-    if (!ListDeletesFile(info, ownPath)) return Finish(args, Remove(args, info, std::string(), report), report);
-    if (HandOverToCopy(ownPath, tail, report)) return args.HasChannel() ? HandedOver : Removed;
-    return Finish(args, Remove(args, info, ownPath, report), report);
+    const std::string ownFile = FullPath(ownPath);
+    if (!ListDeletesFile(info, ownFile))
+        return Finish(args, Remove(args, info, containment, std::string(), report), report);
+    // Nothing is removed yet: the result comes from the copy.
+    if (HandOverToCopy(ownPath, tail, report)) return HandedOver;
+    return Finish(args, Remove(args, info, containment, ownFile, report), report);
 }
 
 }  // namespace

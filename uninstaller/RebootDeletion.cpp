@@ -1,12 +1,17 @@
 #include "uninstaller/RebootDeletion.h"
 
-#include "foundation/Win.h"
 #include "foundation/BoundFunction.h"
+#include "foundation/PendingRenames.h"
+#include "foundation/SameText.h"
+#include "foundation/TextConversion.h"
+#include "foundation/Win.h"
 
 #include <vector>
 
 namespace {
 
+const char deletePrefix[] = "NUL=";
+const size_t sectionLimit = 0x7FFF;
 
 bool IsNtFamily() {
     OSVERSIONINFOA version = {};
@@ -14,23 +19,37 @@ bool IsNtFamily() {
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+std::string RenameLine(const std::string& path) {
+    char shortPath[MAX_PATH + 1];
+    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    if (length == 0 || length >= sizeof shortPath) return std::string();
+    return deletePrefix + std::string(shortPath, length);
+}
+
+size_t BytesInUse(const std::vector<std::string>& lines) {
+    size_t used = 0;
+    for (const std::string& line : lines) used += line.size() + 1;
+    return used;
+}
+
 // The section holds several "NUL=" lines, which the key-based profile
 // functions cannot write: the whole section is read and written back.
 bool AppendRenameLine(const std::string& path) {
-    char shortPath[MAX_PATH + 1];
-    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) return false;
-    const std::string line = std::string("NUL=") + shortPath;
+    const std::string line = RenameLine(path);
+    std::vector<std::string> lines;
+    if (line.empty() || !ReadRenameSection(lines)) return false;
+    if (BytesInUse(lines) + line.size() + 2 >= sectionLimit) return false;
+    lines.push_back(line);
+    return WriteRenameSection(lines);
+}
 
-    std::vector<char> section(0x7FFF);
-    DWORD used = GetPrivateProfileSectionA("Rename", section.data(), static_cast<DWORD>(section.size()),
-                                           "WININIT.INI");
-    if (used + line.size() + 2 >= section.size()) return false;
-    std::copy(line.begin(), line.end(), section.begin() + used);
-    used += static_cast<DWORD>(line.size());
-    section[used] = '\0';
-    section[used + 1] = '\0';
-    return WritePrivateProfileSectionA("Rename", section.data(), "WININIT.INI") != FALSE;
+bool RemoveRenameLine(const std::string& path) {
+    const std::string line = RenameLine(path);
+    std::vector<std::string> lines, kept;
+    if (line.empty() || !ReadRenameSection(lines)) return false;
+    for (const std::string& existing : lines)
+        if (!SameText(existing, line)) kept.push_back(existing);
+    return kept.size() != lines.size() && WriteRenameSection(kept);
 }
 
 }  // namespace
@@ -40,4 +59,13 @@ bool DeleteAtReboot(const std::string& path) {
     // Bound by name: the Windows 95 family's kernel32 lacks it.
     const auto moveFileEx = KernelFunction<decltype(&::MoveFileExA)>("MoveFileExA");
     return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+bool KeepAtReboot(const std::string& path) {
+    if (!IsNtFamily()) return RemoveRenameLine(path);
+    // MoveFileEx stores the path as given, behind the kernel's "\??\".
+    const std::wstring stored = L"\\??\\" + MultiByteToWide(path);
+    return RemovePendingRenamePairs([&](const std::wstring& source, const std::wstring& target) {
+        return target.empty() && lstrcmpiW(source.c_str(), stored.c_str()) == 0;
+    });
 }

@@ -5,3 +5,7 @@
 #include <string>
 
 bool DeleteAtReboot(const std::string& path);
+
+// Takes back what DeleteAtReboot scheduled for `path` (only that request);
+// true when one was taken back.
+bool KeepAtReboot(const std::string& path);

@@ -1,10 +1,13 @@
 // Carries out an uninstallation command list, in this order: files, registry
-// keys, the association restorations, the search path, directories (deepest
-// first, only when empty) and, when nothing failed, the uninstaller's own
-// file and the product's Uninstall key. Keeping those two after a failure
-// lets the user run the uninstaller again once the cause is gone.
+// keys, the association restorations, the search path, the uninstaller's own
+// file when nothing failed so far, directories (deepest first, only when
+// empty) and, when nothing failed, the product's Uninstall key. The key and
+// the uninstaller live and die together: when anything keeps the key, the
+// uninstaller's file is put back (or its deletion at reboot taken back), so
+// that the user can run it again once the cause is gone.
 #pragma once
 
+#include "uninstaller/Containment.h"
 #include "uninstaller/Report.h"
 #include "uninstaller/SiblingProtection.h"
 #include "uninstaller/UninstallInfo.h"
@@ -14,6 +17,7 @@
 struct RemovalContext {
     const UninstallInfo& info;
     const SiblingProtection& sibling;
+    const Containment& containment;
     Report& report;
     bool unattended;
 };
@@ -24,7 +28,11 @@ void RemoveInstallation(const RemovalContext& context, const std::string& uninst
 
 // The parts, in their files.
 void RemoveFiles(const RemovalContext& context, const std::string& exceptFile);
-void RemoveUninstallerFile(const RemovalContext& context, const std::string& path);
+// True when the file is gone or goes at the next reboot.
+bool RemoveUninstallerFile(const RemovalContext& context, const std::string& path);
+// Undoes RemoveUninstallerFile: the running program's file copied back, or
+// the deletion at reboot taken back.
+void RestoreUninstallerFile(const RemovalContext& context, const std::string& path);
 void RemoveRegistryKeys(const RemovalContext& context);
 void RestoreFileAssociations(const RemovalContext& context);
 void RemoveDirectories(const RemovalContext& context);

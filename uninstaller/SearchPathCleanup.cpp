@@ -3,7 +3,7 @@
 #include "foundation/RegKey.h"
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
-#include "uninstaller/SameText.h"
+#include "foundation/SameText.h"
 
 #include <algorithm>
 #include <vector>

@@ -13,11 +13,15 @@
 
 class SiblingProtection {
 public:
-    // Protects nothing when the list names no sibling or the sibling's list
-    // cannot be read or parsed.
+    // Protects nothing when the list names no sibling or the sibling has no
+    // Uninstall key. When the key exists but its list cannot be read or
+    // parsed, it fails closed: everything the sibling's text mentions is
+    // protected, and everything when the text cannot be read at all.
     static SiblingProtection Load(const std::vector<UninstallCommand>& ours);
 
     const std::string& Name() const { return m_name; }
+    // Why the sibling's list cannot be used; empty when it can.
+    const std::string& Damage() const { return m_damage; }
     bool ProtectsFile(const std::string& path) const;
     bool ProtectsDirectory(const std::string& path) const;
     // The key itself or a key below it was registered by the sibling.
@@ -26,6 +30,11 @@ public:
     std::string ProgIdFor(const RegistryPath& extensionKey) const;
 
 private:
+    // True when the damaged list's text may name `text`.
+    bool MayName(const std::string& text) const;
+
     std::string m_name;
     std::vector<UninstallCommand> m_commands;
+    std::string m_damage;
+    std::string m_damagedText;  // upper case; empty when unreadable
 };

@@ -104,7 +104,7 @@ TEST_F(FileAssociationStepTest, AProgIdThatWasThereBeforeStaysOnRollback) {
 }
 
 TEST_F(FileAssociationStepTest, AReplacedAssociationIsNamedAndGivenBackOnRollback) {
-    for (const char* previous : {"Other.App.1.0.Doc", kProgId}) {
+    for (const char* previous : {"Other.App.1.0.Doc", "Other.Vendor.Suite.2.0.Document"}) {
         WriteString(HKEY_LOCAL_MACHINE, kExtensionKey, "", previous, REG_EXPAND_SZ);
         CapturedOutput out;
         {
@@ -118,6 +118,20 @@ TEST_F(FileAssociationStepTest, AReplacedAssociationIsNamedAndGivenBackOnRollbac
         EXPECT_EQ(std::string(previous) + '\0', ReadRaw(HKEY_LOCAL_MACHINE, kExtensionKey, "").bytes);
         EXPECT_EQ(DWORD(REG_SZ), ReadRaw(HKEY_LOCAL_MACHINE, kExtensionKey, "").type);
     }
+}
+
+// An extension already at this step's own ProgID was left by an installation
+// that never registered: there is nothing to give back, the mapping goes.
+TEST_F(FileAssociationStepTest, AnExtensionAtTheOwnProgIdIsNoPreviousAssociation) {
+    WriteString(HKEY_LOCAL_MACHINE, kExtensionKey, "", kProgId);
+    CapturedOutput out;
+    {
+        std::unique_ptr<FileAssociationStep> step = Make();
+    }
+    EXPECT_EQ("Registering file association for extension '.qmp'\n"
+              "Rollback: removing previously created file association for extension .qmp\n",
+              out.Text());
+    EXPECT_FALSE(ReadRaw(HKEY_LOCAL_MACHINE, kExtensionKey, "").exists);
 }
 
 // An extension key that was there before without a ProgID holds other

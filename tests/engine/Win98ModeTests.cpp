@@ -61,6 +61,20 @@ TEST_F(Win98ModeTest, RenameSectionGetsOneLinePerObjectAndKeepsOtherLinesInOrder
     EXPECT_EQ(Probe("schedule \"" + At("missing.dll") + "\""), "result=0\n");
 }
 
+TEST_F(Win98ModeTest, RenameSectionTooLargeToReadWholeIsNeverWrittenBack) {
+    std::string file = At("Held Library.dll");
+    WriteFileBytes(file, "x");
+    WriteFileBytes(At("other.dll"), "y");
+    std::string ini = "[Rename]\r\n";
+    for (int i = 0; ini.size() < 40000; ++i) ini += "NUL=C:\\OTHER\\FILE" + std::to_string(i) + ".TMP\r\n";
+    ini += "NUL=" + ShortForm(file) + "\r\n";
+    WriteFileBytes(Wininit(), ini);
+
+    EXPECT_EQ(Probe("cancel \"" + file + "\""), "result=0\n");
+    EXPECT_EQ(Probe("schedule \"" + At("other.dll") + "\""), "result=0\n");
+    EXPECT_EQ(ReadFileBytes(Wininit()), ini);
+}
+
 TEST_F(Win98ModeTest, PayloadWritesThe9xVariant) {
     Bytes content = Messages()
                         .Name("platform.ini").Selector(1).Data("nt")

@@ -1,3 +1,4 @@
+#include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
 #include "system/InstallOptions.h"
@@ -93,19 +94,31 @@ protected:
     bool desktopIcon = true;
 };
 
-TEST_F(OptionReader, TakesTheDirectoryAsGivenAndTheLastOfRepeatedOnes) {
+// Every step and the uninstaller see the directory's full path; a name the
+// ANSI code page cannot hold would be another folder and is refused.
+TEST_F(OptionReader, TakesTheFullPathOfTheDirectoryAndTheLastOfRepeatedOnes) {
+    char current[MAX_PATH];
+    const std::string here(current, GetCurrentDirectoryA(MAX_PATH, current));
     const struct {
         const wchar_t* arguments;
-        const char* directory;
+        std::string directory;   // empty: refused
     } cases[] = {
-        {L"-installDir=A -installDir=B", "B"},
+        {L"-installDir=A -installDir=B", here + (here.back() == '\\' ? "B" : "\\B")},
         {L"-installDir=\"C:\\Program Files\\Q\"", "C:\\Program Files\\Q"},
-        {L"/INSTALLDIR=\" relative\\dir\"", " relative\\dir"},
+        {L"/INSTALLDIR=C:/Apps/Q/", "C:\\Apps\\Q"},
+        {L"-installDir=C:\\Q\\..\\R\\.", "C:\\R"},
         {L"-installDir=C:\\Q\u00e9", "C:\\Q\xe9"},   // the ANSI code page is 1252 here
+        {L"-installDir=C:\\\u0100pps", ""},              // best fit would make it C:\Apps
     };
     for (const auto& c : cases) {
-        Read(c.arguments);
-        EXPECT_EQ(c.directory, Options().installDir);
+        Options() = InstallOptions();
+        if (c.directory.empty()) {
+            EXPECT_THROW(Read(c.arguments), CmdLine::Err);
+            EXPECT_EQ("", Options().installDir);
+        } else {
+            Read(c.arguments);
+            EXPECT_EQ(c.directory, Options().installDir);
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-#include "uninstaller/SameText.h"
+#include "foundation/SameText.h"
 
 #include <mbstring.h>
 

@@ -1,0 +1,26 @@
+// Full path names, the form in which the installer stores folders and the
+// uninstaller compares them: drive or UNC root, backslashes only, no "." or
+// ".." components, no trailing backslash except after a drive root.
+#pragma once
+
+#include <string>
+
+// The full path of `path` as GetFullPathName resolves it against the current
+// directory ("C:/Apps/Q/" -> "C:\Apps\Q", "Q" -> "<current>\Q"); empty when
+// the system cannot resolve it.
+std::string FullPath(const std::string& path);
+std::wstring FullPath(const std::wstring& path);
+
+// "\\?\..." and "\\.\...": names that skip the system's path rules.
+bool IsDevicePath(const std::string& path);
+// "\\server\share\...".
+bool IsUncPath(const std::string& path);
+
+// Both full paths: `path` names `directory` itself or something below it,
+// compared without regard to case.
+bool IsSameOrBelow(const std::string& path, const std::string& directory);
+// The same without `directory` itself.
+bool IsBelow(const std::string& path, const std::string& directory);
+
+// The path without its last component; empty for a root.
+std::string ParentPath(const std::string& path);

@@ -1,0 +1,14 @@
+// A folder link (what a junction is to Windows programs) made the only way
+// Wine offers: a symbolic link in the host's file system, made by the host's
+// ln through Wine's start of host programs. Wine shows it with
+// FILE_ATTRIBUTE_REPARSE_POINT, and paths through it reach the target.
+#pragma once
+
+#include <string>
+
+namespace uninstall_test {
+
+// `link` must not exist; `target` must. Throws std::runtime_error.
+void MakeFolderLink(const std::string& link, const std::string& target);
+
+}  // namespace uninstall_test
