@@ -16,3 +16,7 @@ bash scripts/check-release.sh build/i686
 cmake --preset test-x86_64
 cmake --build --preset test-x86_64
 ctest --preset test-x86_64
+
+# The pure parsers, natively under libFuzzer with ASan and UBSan: one
+# minute per target from the committed seed corpus; any finding fails.
+bash tests/fuzz/run-campaign.sh --seconds 60
