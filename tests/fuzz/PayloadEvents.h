@@ -1,10 +1,8 @@
-// What a payload parser hands its sink, recorded for comparison, and the
-// message encoding the packer writes.
+// What a payload parser hands its sink, recorded for comparison.
 #pragma once
 
 #include "engine/PayloadMessageParser.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,10 +43,3 @@ private:
         if (fault.empty()) fault = what;
     }
 };
-
-inline void AppendMessage(std::string& stream, unsigned char type, const std::string& value) {
-    const auto length = static_cast<std::uint32_t>(value.size());
-    stream += static_cast<char>(type);
-    for (int shift = 24; shift >= 0; shift -= 8) stream += static_cast<char>((length >> shift) & 0xFF);
-    stream += value;
-}

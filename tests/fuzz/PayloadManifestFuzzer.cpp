@@ -3,6 +3,7 @@
 // installer's parser takes without complaint, every file named inside the
 // installation directory.
 #include "PayloadEvents.h"
+#include "engine/PayloadBuilder.h"
 
 #include "engine/PayloadFileName.h"
 #include "foundation/InstallError.h"
@@ -42,24 +43,24 @@ bool SameEntries(const std::vector<PayloadEntry>& a, const std::vector<PayloadEn
 
 // The messages the packer writes for the entries, each file's data being
 // its source's name.
-std::string Messages(const std::vector<PayloadEntry>& entries) {
-    std::string stream;
+Bytes PackedMessages(const std::vector<PayloadEntry>& entries) {
+    Messages messages;
     for (const PayloadEntry& entry : entries) {
-        if (!entry.name.empty()) AppendMessage(stream, 0x01, entry.name);
-        if (entry.uninstaller) AppendMessage(stream, 0x02, "");
-        if (entry.selector >= 0) AppendMessage(stream, 0x03, std::string(1, static_cast<char>(entry.selector)));
-        AppendMessage(stream, 0x65, entry.source);
+        if (!entry.name.empty()) messages.Name(entry.name);
+        if (entry.uninstaller) messages.Uninstaller();
+        if (entry.selector >= 0) messages.Selector(static_cast<unsigned char>(entry.selector));
+        messages.Data(entry.source);
     }
-    return stream;
+    return messages.bytes();
 }
 
 void CheckInstallable(const std::vector<PayloadEntry>& entries) {
-    const std::string stream = Messages(entries);
+    const Bytes stream = PackedMessages(entries);
     RecordingSink sink;
     PayloadMessageParser parser(sink);
     try {
         parser.Begin();
-        parser.ProcessOutBytes(reinterpret_cast<const unsigned char*>(stream.data()), stream.size());
+        parser.ProcessOutBytes(stream.data(), stream.size());
         parser.Finish();
     } catch (const InstallError&) {
         Fail("the installer refuses a payload the packer made");
