@@ -21,10 +21,6 @@
 namespace {
 
 constexpr std::size_t kStreamHeaderSize = 13;
-constexpr unsigned char kNameMessage = 0x01;
-constexpr unsigned char kUninstallerMessage = 0x02;
-constexpr unsigned char kSelectorMessage = 0x03;
-constexpr unsigned char kDataMessage = 0x65;
 
 std::uint64_t ReadLittleEndian64(const unsigned char* bytes) {
     std::uint64_t value = 0;
@@ -80,113 +76,22 @@ void WriteFilesFromLzmaStream::Decode(const unsigned char* stream, std::size_t s
 }
 
 void WriteFilesFromLzmaStream::Begin(const std::string& targetDirectory) {
-    m_state = ParserState::ExpectType;
-    m_group = GroupState::None;
     CloseFile();
-    m_selector = 3;
-    m_uninstaller = false;
-    m_header.reserve(kMaxHeaderSize);
     m_targetDirectory = targetDirectory;
+    m_parser.Begin();
+}
+
+void WriteFilesFromLzmaStream::ProcessOutBytes(const unsigned char* bytes, std::size_t count) {
+    m_parser.ProcessOutBytes(bytes, count);
 }
 
 void WriteFilesFromLzmaStream::Finish() {
     CloseFile();
-    // A declared size that ends inside a message would leave a truncated
-    // file behind as if it were complete.
-    if (m_state != ParserState::ExpectType)
-        throw InstallError("WriteFilesFromLzmaStream: stream ends inside a message");
+    m_parser.Finish();
 }
 
-void WriteFilesFromLzmaStream::ProcessOutBytes(const unsigned char* bytes, std::size_t count) {
-    while (count > 0) {
-        std::size_t used = 1;
-        switch (m_state) {
-        case ParserState::ExpectType:
-            m_type = *bytes;
-            m_length = 0;
-            m_remaining = 4;
-            m_state = ParserState::ReadLength;
-            break;
-        case ParserState::ReadLength:
-            m_length = (m_length << 8) | *bytes;
-            if (--m_remaining == 0) BeginValue();
-            break;
-        case ParserState::ReadHeaderValue:
-            used = std::min<std::size_t>(m_remaining, count);
-            m_header.append(reinterpret_cast<const char*>(bytes), used);
-            m_remaining -= static_cast<std::uint32_t>(used);
-            if (m_remaining == 0) EndHeader();
-            break;
-        case ParserState::ReadDataValue:
-            used = std::min<std::size_t>(m_remaining, count);
-            ProcessData(bytes, used);
-            m_remaining -= static_cast<std::uint32_t>(used);
-            if (m_remaining == 0) m_state = ParserState::ExpectType;
-            break;
-        default:
-            throw InstallError("WriteFilesFromLzmaStream::ProcessOutBytes() - invalid state");
-        }
-        bytes += used;
-        count -= used;
-    }
-}
-
-void WriteFilesFromLzmaStream::BeginValue() {
-    m_remaining = m_length;
-    if (m_type == kDataMessage) {
-        m_state = ParserState::ReadDataValue;
-        // An empty value is complete at once, also at the very end of the
-        // stream (an empty file is still a file).
-        if (m_length == 0) {
-            ProcessData(nullptr, 0);
-            m_state = ParserState::ExpectType;
-        }
-        return;
-    }
-    // Data messages have no size limit; headers must fit the buffer.
-    if (m_length > kMaxHeaderSize)
-        throw InstallError("WriteFilesFromLzmaStream::ProcessOutBytes(): unsupported header message size " +
-                           std::to_string(m_length) + ", maximum: " + std::to_string(kMaxHeaderSize));
-    m_header.clear();
-    m_state = ParserState::ReadHeaderValue;
-    if (m_length == 0) EndHeader();
-}
-
-void WriteFilesFromLzmaStream::EndHeader() {
-    ProcessHeader(m_type, reinterpret_cast<const unsigned char*>(m_header.data()), m_length);
-    m_state = ParserState::ExpectType;
-}
-
-void WriteFilesFromLzmaStream::ProcessHeader(unsigned char type, const unsigned char* value, std::uint32_t length) {
-    if (m_group != GroupState::Headers) {
-        // A new group: the file name stays, the other settings start over.
-        CloseFile();
-        m_group = GroupState::Headers;
-        m_uninstaller = false;
-        m_selector = 3;
-    }
-    switch (type) {
-    case kNameMessage:
-        m_fileName.assign(reinterpret_cast<const char*>(value), length);
-        break;
-    case kUninstallerMessage:
-        m_uninstaller = true;
-        break;
-    case kSelectorMessage:
-        if (length >= 1) m_selector = value[0];
-        break;
-    default:
-        throw InstallError("WriteFilesFromLzmaStream::ProcessHeader() - unsupported header message type " +
-                           std::to_string(type));
-    }
-}
-
-void WriteFilesFromLzmaStream::ProcessData(const unsigned char* bytes, std::size_t count) {
-    if (m_group != GroupState::Data) {
-        OpenGroupFile();
-        m_group = GroupState::Data;
-    }
-    if (!m_file || count == 0) return;  // no file: a variant for the other family
+void WriteFilesFromLzmaStream::WriteBytes(const unsigned char* bytes, std::size_t count) {
+    if (!m_file) return;  // no file: a variant for the other family
 
     DWORD written = 0;
     if (!WriteFile(m_file.get(), bytes, static_cast<DWORD>(count), &written, nullptr)) {
@@ -199,11 +104,11 @@ void WriteFilesFromLzmaStream::ProcessData(const unsigned char* bytes, std::size
                            std::to_string(written) + " bytes instead of " + std::to_string(count));
 }
 
-void WriteFilesFromLzmaStream::OpenGroupFile() {
+void WriteFilesFromLzmaStream::BeginFile(const PayloadFileHeaders& headers) {
     unsigned char familyBit = SharedSystemInfo().IsNtFamily() ? 1 : 2;
-    if ((m_selector & familyBit) == 0) return;
+    if ((headers.selector & familyBit) == 0) return;
 
-    std::string path = GroupFilePath();
+    std::string path = FilePath(headers);
     RecordFileUninstallCommand(path);
     if (PathExists(path))
         ConfirmOverwrite(path);  // an existing file is never deleted by the undo
@@ -225,11 +130,12 @@ void WriteFilesFromLzmaStream::OpenGroupFile() {
     CancelDeleteOnReboot(path);
 }
 
-std::string WriteFilesFromLzmaStream::GroupFilePath() const {
-    if (m_uninstaller) return Options().uninstallerPath;
-    if (m_fileName.empty()) throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file to write has no name");
-    if (!StaysInsideDirectory(m_fileName, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }))
-        throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file name '" + m_fileName +
+std::string WriteFilesFromLzmaStream::FilePath(const PayloadFileHeaders& headers) const {
+    if (headers.uninstaller) return Options().uninstallerPath;
+    const std::string& name = headers.name;
+    if (name.empty()) throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file to write has no name");
+    if (!StaysInsideDirectory(name, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }))
+        throw InstallError("WriteFilesFromLzmaStream::ProcessData() - file name '" + name +
                            "' leads outside the installation directory");
-    return JoinPath(m_targetDirectory, m_fileName);
+    return JoinPath(m_targetDirectory, name);
 }

@@ -1,13 +1,12 @@
 // Writes the product's files out of the payload: an LZMA-alone stream whose
-// decompressed bytes are messages (type byte, 4-byte big-endian length,
-// value). Header messages name the file (0x01), mark the uninstaller
-// (0x02) or restrict it to a platform family (0x03); data messages (0x65)
-// carry its bytes. The stream is decoded in 128 KiB chunks and parsed as it
-// comes, so it is never held in memory whole. The undo deletes every file
-// this step created, newest first.
+// decompressed bytes are the messages PayloadMessageParser reads. The stream
+// is decoded in 128 KiB chunks and parsed as it comes, so it is never held
+// in memory whole. The undo deletes every file this step created, newest
+// first.
 #pragma once
 
 #include "engine/InstallStep.h"
+#include "engine/PayloadMessageParser.h"
 #include "foundation/UniqueHandle.h"
 
 #include <cstddef>
@@ -15,10 +14,10 @@
 #include <string>
 #include <vector>
 
-class WriteFilesFromLzmaStream final : public InstallStep {
+class WriteFilesFromLzmaStream final : public InstallStep, private PayloadFileSink {
 public:
     static constexpr std::size_t kOutputChunkSize = 0x20000;
-    static constexpr std::uint32_t kMaxHeaderSize = 4096;
+    static constexpr std::uint32_t kMaxHeaderSize = PayloadMessageParser::kMaxHeaderSize;
 
     WriteFilesFromLzmaStream() = default;
     ~WriteFilesFromLzmaStream();
@@ -36,32 +35,17 @@ public:
     void ProcessOutBytes(const unsigned char* bytes, std::size_t count);
     void Finish();
 
-    void ProcessHeader(unsigned char type, const unsigned char* value, std::uint32_t length);
-    void ProcessData(const unsigned char* bytes, std::size_t count);
-
 private:
-    enum class ParserState { ExpectType, ReadLength, ReadHeaderValue, ReadDataValue };
-    enum class GroupState { None, Headers, Data };
+    void BeginFile(const PayloadFileHeaders& headers) override;
+    void WriteBytes(const unsigned char* bytes, std::size_t count) override;
+    void EndFile() override { CloseFile(); }
 
     void Decode(const unsigned char* stream, std::size_t size);
-    void BeginValue();
-    void EndHeader();
-    void OpenGroupFile();
-    std::string GroupFilePath() const;
+    std::string FilePath(const PayloadFileHeaders& headers) const;
     void CloseFile() { m_file.reset(); }
 
+    PayloadMessageParser m_parser{*this};
     std::vector<std::string> m_createdFiles;
-
-    ParserState m_state = ParserState::ExpectType;
-    unsigned char m_type = 0;
-    std::uint32_t m_length = 0;
-    std::uint32_t m_remaining = 0;
-    std::string m_header;
-
-    GroupState m_group = GroupState::None;
-    std::string m_fileName;
-    unsigned char m_selector = 3;
-    bool m_uninstaller = false;
 
     std::string m_targetDirectory;
     std::string m_currentPath;

@@ -1,7 +1,5 @@
 #include "installer/CmdLine.h"
 
-#include "foundation/TextConversion.h"
-
 #include <algorithm>
 
 namespace {
@@ -134,7 +132,7 @@ bool CmdLine::isHelpRequested() const {
     return FlagIndex(L"?") != notFound || FlagIndex(L"h") != notFound || FlagIndex(L"help") != notFound;
 }
 
-void CmdLine::checkAllUsed(bool includeProgramName) const {
+std::wstring CmdLine::unusedItemsReport(bool includeProgramName) const {
     std::wstring report;
     auto addLine = [&report](const std::wstring& line) {
         if (!report.empty()) report += L'\n';
@@ -150,5 +148,5 @@ void CmdLine::checkAllUsed(bool includeProgramName) const {
         addLine(L"Invalid command parameter: -" + option.text + (option.hasValue ? L"=" + option.value : L"") +
                 L".");
     }
-    if (!report.empty()) throw Err(WideToMultiByte(report));
+    return report;
 }

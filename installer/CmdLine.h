@@ -1,6 +1,7 @@
 // A general command-line parser: splits the raw process command line into
 // positional items and named options, remembers which were consumed, and
-// reports the rest.
+// reports the rest. Pure text work, free of Windows headers; only
+// checkAllUsed (CmdLineCheck.cpp) converts to the ANSI code page.
 #pragma once
 
 #include "foundation/TException.h"
@@ -51,7 +52,9 @@ public:
     // "-?", "-h" or "-help" given as a flag; marks nothing.
     bool isHelpRequested() const;
 
-    // Throws Err with one line per item that no lookup consumed.
+    // One line per item that no lookup consumed; empty when all were.
+    std::wstring unusedItemsReport(bool includeProgramName) const;
+    // Throws Err with that report unless it is empty.
     void checkAllUsed(bool includeProgramName) const;
 
 private:

@@ -20,3 +20,7 @@ ctest --preset test-x86_64
 # A short crash sweep: the installer killed at 3 moments of an unattended
 # installation (tests/crash/crash-sweep.sh runs 20 by default).
 bash tests/crash/crash-sweep.sh 3 build/x86_64
+
+# The pure parsers, natively under libFuzzer with ASan and UBSan: one
+# minute per target from the committed seed corpus; any finding fails.
+bash tests/fuzz/run-campaign.sh --seconds 60

@@ -1,29 +1,7 @@
-// The uninstallation command list that the installer stores as the value
-// "UninstallParam": double-quoted entries "-keyword=argument" separated by
-// single blanks, for example
-//   "-shareResWith=Pellmar" "-delDir=C:\Q" "-delFile=C:\Q\a.txt"
+// The uninstallation command list as this program reads it: the syntax of
+// CommandListSyntax.h with the registry roots the registry layer knows.
 #pragma once
 
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include "uninstaller/CommandListSyntax.h"
 
-struct UninstallCommand {
-    // Named after the keywords ("-delFile=" is DelFile).
-    enum Kind { ShareResWith, DelDir, DelFile, DelMainFile, DelRegKey, RstFileAssoc };
-
-    Kind kind;
-    std::string argument;
-};
-
-class CommandListError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Throws CommandListError for anything but well-formed entries with known
-// keywords and usable arguments: file system paths must be absolute,
-// registry paths must start with a root name and name a key below it, and
-// associations read ".extension:ProgID". Nothing is removed on the strength
-// of a list that is not understood in full.
 std::vector<UninstallCommand> ParseCommandList(const std::string& text);

@@ -22,12 +22,14 @@ const char kUsage[] =
     "  MANIFEST holds one file per line, fields separated by tabs:\n"
     "    NAME <tab> SOURCE [<tab> selector=N] [<tab> uninstaller]\n"
     "  NAME      path relative to the installation directory, '\\' separated;\n"
-    "            '-' writes no name message (the group reuses the previous name).\n"
+    "            '-' writes no name message (the group reuses the previous name);\n"
+    "            it needs a name on an earlier line, and selector= or uninstaller.\n"
     "            Absolute names, drives (':') and '..' components are refused.\n"
     "  SOURCE    file on this host whose bytes become the data message.\n"
     "  selector=N  platform selector byte: 1 NT family only, 2 other families only.\n"
     "  uninstaller the data goes to the uninstaller path instead of NAME.\n"
-    "  Empty lines and lines starting with '#' are skipped.\n"
+    "  Empty lines and lines starting with '#' are skipped; no other control\n"
+    "  character than the tab, and selector=N takes 0 to 255 in plain digits.\n"
     "  DICTIONARY_SIZE defaults to 33554432 (32 MiB).\n"
     "zlib: compresses INPUT into one zlib stream (RFC 1950).\n";
 

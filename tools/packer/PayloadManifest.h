@@ -1,6 +1,7 @@
 // The packer's list of product files.
 #pragma once
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -14,3 +15,5 @@ struct PayloadEntry {
 // Reads the manifest; throws std::runtime_error naming the line on any
 // fault, including a name that would leave the installation directory.
 std::vector<PayloadEntry> ReadPayloadManifest(const std::string& path);
+// The same for manifest text from a stream; origin names it in errors.
+std::vector<PayloadEntry> ParsePayloadManifest(std::istream& in, const std::string& origin);
