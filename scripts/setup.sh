@@ -11,6 +11,7 @@ packages=(
   wine64 xvfb xdotool imagemagick x11-utils
   liblzma-dev zlib1g-dev googletest
   dpkg-dev file
+  nsis
 )
 
 need_root() { [ "$(id -u)" -eq 0 ] || { echo "setup.sh must run as root (it installs packages)" >&2; exit 1; }; }
