@@ -36,6 +36,8 @@ bool ScheduleDeleteOnRebootNt(const std::string& path) {
 }
 
 bool CancelDeleteOnRebootNt(const std::string& path) {
+    // Usually nothing is pending at all: one query, nothing thrown or parsed.
+    if (RegKeyNoThrow().ValueSize(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingValue) == 0) return false;
     std::vector<std::string> entries =
         RegKey(HKEY_LOCAL_MACHINE, kSessionManagerKey).ReadMultiString(kPendingValue);
     std::string wanted = ShortPathOf(path);
