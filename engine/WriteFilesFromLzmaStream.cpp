@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,11 @@ constexpr unsigned char kNameMessage = 0x01;
 constexpr unsigned char kUninstallerMessage = 0x02;
 constexpr unsigned char kSelectorMessage = 0x03;
 constexpr unsigned char kDataMessage = 0x65;
+
+HANDLE CreateTargetFile(const std::string& path, DWORD disposition) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
 
 std::uint64_t ReadLittleEndian64(const unsigned char* bytes) {
     std::uint64_t value = 0;
@@ -205,20 +211,24 @@ void WriteFilesFromLzmaStream::OpenGroupFile() {
 
     std::string path = GroupFilePath();
     RecordFileUninstallCommand(path);
-    if (PathExists(path))
+    // One call in the usual case, a new file. Any failure other than an
+    // existing file is left to the second attempt below, so that its error
+    // is the one reported, as always.
+    UniqueFile file(CreateTargetFile(path, CREATE_NEW));
+    bool existed = !file && (GetLastError() == ERROR_FILE_EXISTS || PathExists(path));
+    if (existed)
         ConfirmOverwrite(path);  // an existing file is never deleted by the undo
     else
         m_createdFiles.push_back(path);
     ConsoleLine("Installing " + path);
 
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    if (!file) file.reset(CreateTargetFile(path, CREATE_ALWAYS));
+    if (!file) {
         DWORD code = GetLastError();
         throw InstallError("Error creating target installation file '" + path +
                            "' - CreateFile() failed with the following error: " + DescribeWindowsError(code));
     }
-    m_file.reset(file);
+    m_file = std::move(file);
     m_currentPath = path;
     // Only now: the pending entry is matched by short path, which a file
     // has only once it exists.
