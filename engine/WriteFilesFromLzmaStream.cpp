@@ -1,5 +1,6 @@
 #include "engine/WriteFilesFromLzmaStream.h"
 
+#include "engine/DecodingThread.h"
 #include "engine/FileRules.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
@@ -68,21 +69,16 @@ void WriteFilesFromLzmaStream::WriteFiles(const unsigned char* stream, std::size
 
 void WriteFilesFromLzmaStream::Decode(const unsigned char* stream, std::size_t size) {
     if (size < kStreamHeaderSize) throw InstallError("WriteFilesFromLzmaStream: insufficient stream length");
-    LzmaChunkDecoder decoder(stream);
+    auto decoder = std::make_unique<LzmaChunkDecoder>(stream);
     std::uint64_t remaining = ReadLittleEndian64(stream + 5);
     if (remaining == ~std::uint64_t(0))
         throw InstallError("WriteFilesFromLzmaStream: end-of-stream marker not supported");
 
-    std::unique_ptr<unsigned char[]> chunk(new unsigned char[kOutputChunkSize]);
-    std::size_t position = kStreamHeaderSize;
-    while (remaining != 0) {
-        std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kOutputChunkSize));
-        std::size_t consumed = 0;
-        std::size_t produced = decoder.Decode(stream + position, size - position, chunk.get(), wanted, consumed);
-        position += consumed;
-        ProcessOutBytes(chunk.get(), produced);
-        remaining -= produced;
-    }
+    // Decoding runs beside the parsing and writing on this thread.
+    DecodingThread decoding(std::move(decoder), stream + kStreamHeaderSize, size - kStreamHeaderSize, remaining,
+                            kOutputChunkSize);
+    std::size_t count = 0;
+    while (const unsigned char* chunk = decoding.Next(count)) ProcessOutBytes(chunk, count);
 }
 
 void WriteFilesFromLzmaStream::Begin(const std::string& targetDirectory) {

@@ -2,9 +2,11 @@
 // decompressed bytes are messages (type byte, 4-byte big-endian length,
 // value). Header messages name the file (0x01), mark the uninstaller
 // (0x02) or restrict it to a platform family (0x03); data messages (0x65)
-// carry its bytes. The stream is decoded in 128 KiB chunks and parsed as it
-// comes, so it is never held in memory whole. The undo deletes every file
-// this step created, newest first.
+// carry its bytes. The stream is decoded in 128 KiB chunks on a thread of its
+// own (DecodingThread) while this one parses and writes them, so it is never
+// held in memory whole. Everything the step shows or changes happens on the
+// caller's thread, in stream order. The undo deletes every file this step
+// created, newest first.
 #pragma once
 
 #include "engine/InstallStep.h"
