@@ -27,7 +27,7 @@ def main():
         if kind not in kinds:
             kinds.append(kind)
         if words[1] == "sizes":
-            sizes[kind] = fields(words[2:])
+            sizes.setdefault(kind, {}).update(fields(words[2:]))
         elif words[1] == "limits":
             limits.setdefault(kind, []).append(fields(words[3:]))
         else:
@@ -48,24 +48,37 @@ def main():
         ("peak working set", lambda r: max(x["peak_ws"] for x in r), mib),
         ("peak private bytes", lambda r: max(x["peak_private"] for x in r), mib),
     ]
+    with_base = any(who == "base" for _, who in runs)
+
+    def ratio(a, b):
+        return f"{a / b:.2f}" if a and b else "-"
+
+    def row(label, name, show, values):
+        base, ours, nsis = values
+        cells = [label, name]
+        if with_base:
+            cells.append(show(base) if base is not None else "-")
+        cells += [show(ours) if ours is not None else "-", show(nsis) if nsis is not None else "-"]
+        if with_base:
+            cells.append(ratio(base, nsis))
+        cells.append(ratio(ours, nsis))
+        return tuple(cells)
+
     rows = []
     for kind in kinds:
-        ours, nsis = runs.get((kind, "ours"), []), runs.get((kind, "nsis"), [])
         label = LABELS.get(kind, kind)
         for name, pick, show in measures:
-            a = pick(ours) if ours else None
-            b = pick(nsis) if nsis else None
-            rows.append((label, name, show(a) if a is not None else "-", show(b) if b is not None else "-",
-                         f"{a / b:.2f}" if a and b else "-"))
+            values = [pick(runs[(kind, who)]) if runs.get((kind, who)) else None for who in ("base", "ours", "nsis")]
+            rows.append(row(label, name, show, values))
             label = ""
         s = sizes.get(kind, {})
-        for name, mine, theirs in (("installer size", "ours_exe", "nsis_exe"),
-                                   ("payload size", "ours_payload", "nsis_payload")):
-            a, b = s.get(mine, 0), s.get(theirs, 0)
-            rows.append(("", name, size(a), size(b), f"{a / b:.2f}" if a and b else "-"))
+        rows.append(row("", "installer size", size, [s.get("base_exe"), s.get("ours_exe"), s.get("nsis_exe")]))
+        rows.append(row("", "payload size", size,
+                        [s.get("ours_payload") if with_base else None, s.get("ours_payload"), s.get("nsis_payload")]))
 
-    header = ("payload", "measure", "ours", "NSIS", "ours/NSIS")
-    widths = [max(len(r[i]) for r in rows + [header]) for i in range(5)]
+    header = ("payload", "measure", "before", "ours", "NSIS", "before/NSIS", "ours/NSIS") if with_base else \
+        ("payload", "measure", "ours", "NSIS", "ours/NSIS")
+    widths = [max(len(r[i]) for r in rows + [header]) for i in range(len(header))]
 
     def show_row(r):
         return "| " + " | ".join(c.ljust(w) if i < 2 else c.rjust(w) for i, (c, w) in enumerate(zip(r, widths))) + " |"
@@ -85,9 +98,11 @@ def main():
         decode = statistics.median(x["decode"] for x in limits[kind])
         write = statistics.median(x["write"] for x in limits[kind])
         ours = runs.get((kind, "ours"))
-        ratio = f"{statistics.median(x['wall'] for x in ours) / max(decode, write):.2f}" if ours else "-"
-        print(f"  {LABELS.get(kind, kind):<20} decode {seconds(decode):>9}   write {seconds(write):>9}"
-              f"   ours / larger limit {ratio}")
+        line = f"  {LABELS.get(kind, kind):<20} decode {seconds(decode):>9}   write {seconds(write):>9}"
+        for who, name in (("base", "before"), ("ours", "ours")):
+            if runs.get((kind, who)):
+                line += f"   {name} / larger limit {statistics.median(x['wall'] for x in runs[(kind, who)]) / max(decode, write):.2f}"
+        print(line)
 
 
 if __name__ == "__main__":

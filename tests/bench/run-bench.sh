@@ -2,7 +2,8 @@
 # Side-by-side benchmark of our installer and an NSIS installer of the same
 # files under wine64 (not part of ctest). See README, "Benchmark".
 #
-#   tests/bench/run-bench.sh [--rounds N] [--kinds "large small tiny"] [--huge] [BUILD_DIR]
+#   tests/bench/run-bench.sh [--rounds N] [--kinds "large small tiny"] [--huge]
+#                            [--baseline INSTALLER.exe] [BUILD_DIR]
 #
 #   --rounds N  alternating rounds (default 3; the full run is 7)
 #   --kinds     payloads to run: large (27 MB in 19 files), small (10,000
@@ -10,6 +11,8 @@
 #   --huge      also a 270 MB payload in 19 files, ours only (the check that
 #               memory stays flat in the payload size; about 4 min the first
 #               time, to pack it)
+#   --baseline  also an earlier build of our installer (a copy of its
+#               bin/QuillmoreInstaller.exe), "before" in the table
 #   BUILD_DIR   the x86_64 test build (default build/x86_64)
 #
 # Every installation runs in a fresh prefix and is checked afterwards (exit
@@ -23,12 +26,14 @@ here=$root/tests/bench
 rounds=3
 kinds="large small tiny"
 huge=0
+baseline=
 build=$root/build/x86_64
 while [ $# -gt 0 ]; do
   case "$1" in
     --rounds) rounds=$2; shift 2 ;;
     --kinds) kinds=$2; shift 2 ;;
     --huge) huge=1; shift ;;
+    --baseline) baseline=$(realpath "$2"); shift 2 ;;
     -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     *) build=$1; shift ;;
   esac
@@ -44,7 +49,7 @@ mkdir -p "$data"
 results=$(mktemp "$data/results.XXXXXX")
 export QUILLMORE_HARNESS_DIR=$build/bench-wine
 cleanup() {
-  rm -f "$results" "$data"/ours-*.exe
+  rm -f "$results" "$data"/ours-*.exe "$data"/base-*.exe
   "$root/tests/harness/wine-harness-ctl" stop >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
@@ -82,9 +87,8 @@ prepare() {
 
 # One measured installation in a fresh prefix: "<kind> <installer> wall ws private".
 measure() {
-  local kind=$1 who=$2 setup=$data/nsis-$1.exe line
-  [ "$who" = ours ] && setup=$data/ours-$kind.exe
-  line=$(driver run "$who" "$(winpath "$setup")" "$(winpath "$data/$kind.listing")" | grep '^result ')
+  local kind=$1 who=$2 setup=$data/$2-$1.exe line
+  line=$(driver run "${who/base/ours}" "$(winpath "$setup")" "$(winpath "$data/$kind.listing")" | grep '^result ')
   echo "$kind $who $line" >> "$results"
   echo "  $kind $who: $line" >&2
 }
@@ -96,15 +100,19 @@ for kind in $kinds; do
   echo "$kind sizes ours_exe=$(stat -c %s "$data/ours-$kind.exe") ours_payload=$(stat -c %s "$data/$kind.lzma")" \
     "nsis_exe=$(stat -c %s "$data/nsis-$kind.exe" 2>/dev/null || echo 0) nsis_payload=$(cat "$data/nsis-$kind.payload" 2>/dev/null || echo 0)" \
     >> "$results"
+  if [ -n "$baseline" ]; then
+    driver embed "$(winpath "$baseline")" "$(winpath "$data/$kind.lzma")" "$(winpath "$data/base-$kind.exe")"
+    echo "$kind sizes base_exe=$(stat -c %s "$data/base-$kind.exe")" >> "$results"
+  fi
 done
 
 for round in $(seq 1 "$rounds"); do
   echo "round $round of $rounds" >&2
   for kind in $kinds; do
     # The order alternates, so that neither installer always runs first.
-    if [ "$kind" = huge ]; then order=ours
-    elif [ $((round % 2)) = 1 ]; then order="ours nsis"
-    else order="nsis ours"; fi
+    if [ "$kind" = huge ]; then order="ours${baseline:+ base}"
+    elif [ $((round % 2)) = 1 ]; then order="ours nsis${baseline:+ base}"
+    else order="${baseline:+base }nsis ours"; fi
     for who in $order; do measure "$kind" "$who"; done
     # The limits say nothing about a 1 KB payload.
     [ "$kind" = tiny ] && continue
