@@ -266,7 +266,7 @@ double RawWriteSeconds(const std::vector<PayloadFile>& files) {
         std::string path = root + "\\" + file.name;
         std::string folder = path.substr(0, path.rfind('\\'));
         if (folders.insert(folder).second) CreateDirectoryA(folder.c_str(), nullptr);
-        UniqueFile handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+        UniqueFile handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle) Fail("CreateFileA " + path);
         DWORD written = 0;
