@@ -7,8 +7,6 @@
 #include "foundation/Win.h"
 #include "system/InstallOptions.h"
 
-#include <psapi.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,15 +26,6 @@ void WriteToFileNamedBy(const char* variable, const std::string& text) {
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
-}
-
-std::string PeakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return "unknown";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MiB", counters.PeakWorkingSetSize / 1048576.0);
-    return text;
 }
 
 void ReplaceUninstallerPath() {
@@ -79,7 +68,6 @@ void FailurePoint(const char* name) {
 
 void StepsEnded() noexcept {
     WriteToFileNamedBy("QUILLMORE_TEST_COMMANDS_FILE", Options().uninstallCommands);
-    WriteToFileNamedBy("QUILLMORE_TEST_MEMORY_FILE", PeakWorkingSet());
 }
 
 #endif

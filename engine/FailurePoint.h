@@ -7,8 +7,6 @@
 //                                   "<value>.ready", wait for "<value>.go"
 //   QUILLMORE_TEST_COMMANDS_FILE    receives the uninstallation command list
 //                                   when the steps end, success or failure
-//   QUILLMORE_TEST_MEMORY_FILE      receives the process's peak working set
-//                                   then (for the benchmark)
 // The shipped installer has none of this: every call compiles to nothing.
 #pragma once
 

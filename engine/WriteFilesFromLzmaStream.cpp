@@ -1,5 +1,6 @@
 #include "engine/WriteFilesFromLzmaStream.h"
 
+#include "engine/DecodingThread.h"
 #include "engine/FileRules.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
@@ -17,10 +18,16 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr std::size_t kStreamHeaderSize = 13;
+
+HANDLE CreateTargetFile(const std::string& path, DWORD disposition) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
 
 std::uint64_t ReadLittleEndian64(const unsigned char* bytes) {
     std::uint64_t value = 0;
@@ -58,21 +65,16 @@ void WriteFilesFromLzmaStream::WriteFiles(const unsigned char* stream, std::size
 
 void WriteFilesFromLzmaStream::Decode(const unsigned char* stream, std::size_t size) {
     if (size < kStreamHeaderSize) throw InstallError("WriteFilesFromLzmaStream: insufficient stream length");
-    LzmaChunkDecoder decoder(stream);
+    auto decoder = std::make_unique<LzmaChunkDecoder>(stream);
     std::uint64_t remaining = ReadLittleEndian64(stream + 5);
     if (remaining == ~std::uint64_t(0))
         throw InstallError("WriteFilesFromLzmaStream: end-of-stream marker not supported");
 
-    std::unique_ptr<unsigned char[]> chunk(new unsigned char[kOutputChunkSize]);
-    std::size_t position = kStreamHeaderSize;
-    while (remaining != 0) {
-        std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kOutputChunkSize));
-        std::size_t consumed = 0;
-        std::size_t produced = decoder.Decode(stream + position, size - position, chunk.get(), wanted, consumed);
-        position += consumed;
-        ProcessOutBytes(chunk.get(), produced);
-        remaining -= produced;
-    }
+    // Decoding runs beside the parsing and writing on this thread.
+    DecodingThread decoding(std::move(decoder), stream + kStreamHeaderSize, size - kStreamHeaderSize, remaining,
+                            kOutputChunkSize);
+    std::size_t count = 0;
+    while (const unsigned char* chunk = decoding.Next(count)) ProcessOutBytes(chunk, count);
 }
 
 void WriteFilesFromLzmaStream::Begin(const std::string& targetDirectory) {
@@ -110,20 +112,24 @@ void WriteFilesFromLzmaStream::BeginFile(const PayloadFileHeaders& headers) {
 
     std::string path = FilePath(headers);
     RecordFileUninstallCommand(path);
-    if (PathExists(path))
+    // One call in the usual case, a new file. Any failure other than an
+    // existing file is left to the second attempt below, so that its error
+    // is the one reported, as always.
+    UniqueFile file(CreateTargetFile(path, CREATE_NEW));
+    bool existed = !file && (GetLastError() == ERROR_FILE_EXISTS || PathExists(path));
+    if (existed)
         ConfirmOverwrite(path);  // an existing file is never deleted by the undo
     else
         m_createdFiles.push_back(path);
     ConsoleLine("Installing " + path);
 
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    if (!file) file.reset(CreateTargetFile(path, CREATE_ALWAYS));
+    if (!file) {
         DWORD code = GetLastError();
         throw InstallError("Error creating target installation file '" + path +
                            "' - CreateFile() failed with the following error: " + DescribeWindowsError(code));
     }
-    m_file.reset(file);
+    m_file = std::move(file);
     m_currentPath = path;
     // Only now: the pending entry is matched by short path, which a file
     // has only once it exists.

@@ -1,8 +1,9 @@
 // Writes the product's files out of the payload: an LZMA-alone stream whose
 // decompressed bytes are the messages PayloadMessageParser reads. The stream
-// is decoded in 128 KiB chunks and parsed as it comes, so it is never held
-// in memory whole. The undo deletes every file this step created, newest
-// first.
+// is decoded in 128 KiB chunks on a thread of its own (DecodingThread) while
+// this one parses and writes them, so it is never held in memory whole.
+// Everything the step shows or changes happens on the caller's thread, in
+// stream order. The undo deletes every file this step created, newest first.
 #pragma once
 
 #include "engine/InstallStep.h"

@@ -3,8 +3,9 @@
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
 
-// The throwing key does the work: its exception skips the rest of the
-// operation, and its record is that of the first failing call.
+// ReadString and WriteString: the throwing key does the work; its exception
+// skips the rest of the operation, and its record is that of the first
+// failing call.
 
 std::string RegKeyNoThrow::ReadString(const std::string& fullPath, const std::string& valueName, bool expand) {
     RegKey key(fullPath);
@@ -26,4 +27,16 @@ bool RegKeyNoThrow::WriteString(const std::string& fullPath, const std::string& 
     }
     Assign(key);
     return key.Succeeded();
+}
+
+unsigned long RegKeyNoThrow::ValueSize(HKEY root, const std::string& subkey, const std::string& valueName) {
+    HKEY opened = nullptr;
+    LONG result = RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    Record(L"RegOpenKeyExA()", result);
+    if (result != ERROR_SUCCESS) return 0;
+    UniqueRegKey key(opened);
+    DWORD size = 0;
+    result = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
+    Record(L"RegQueryValueExA()", result);
+    return result == ERROR_SUCCESS ? size : 0;
 }

@@ -12,6 +12,7 @@ packages=(
   liblzma-dev zlib1g-dev googletest
   dpkg-dev file
   clang libfuzzer-14-dev
+  nsis
 )
 
 need_root() { [ "$(id -u)" -eq 0 ] || { echo "setup.sh must run as root (it installs packages)" >&2; exit 1; }; }

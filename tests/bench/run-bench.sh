@@ -1,58 +1,124 @@
 #!/usr/bin/env bash
-# Benchmark of the payload installation under wine64 (not part of ctest):
-# a payload of about 27 MB in 19 files and one of 10,000 small files are
-# packed with the build's packer, put into copies of the test build's
-# installer, and installed unattended; the driver prints wall time and peak
-# memory per run and the raw liblzma decode time of the same stream.
+# Side-by-side benchmark of our installer and an NSIS installer of the same
+# files under wine64 (not part of ctest). See README, "Benchmark".
 #
-#   tests/bench/run-bench.sh [BUILD_DIR]      (default build/x86_64)
+#   tests/bench/run-bench.sh [--rounds N] [--kinds "large small tiny"] [--huge]
+#                            [--baseline INSTALLER.exe] [BUILD_DIR]
+#
+#   --rounds N  alternating rounds (default 3; the full run is 7)
+#   --kinds     payloads to run: large (27 MB in 19 files), small (10,000
+#               files), tiny (1 KB, the fixed cost)
+#   --huge      also a 270 MB payload in 19 files, ours only (the check that
+#               memory stays flat in the payload size; about 4 min the first
+#               time, to pack it)
+#   --baseline  also an earlier build of our installer (a copy of its
+#               bin/QuillmoreInstaller.exe), "before" in the table
+#   BUILD_DIR   the x86_64 test build (default build/x86_64)
+#
+# Every installation runs in a fresh prefix and is checked afterwards (exit
+# code, every file's size and CRC-32, the uninstaller); a failed check stops
+# the run. Payloads, packed streams and NSIS installers are cached in
+# BUILD_DIR/bench and rebuilt when their inputs change; our installer variants
+# are rebuilt every run.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-build=$(cd "${1:-$root/build/x86_64}" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-cmake --build "$build" --target QuillmoreInstaller install_bench quillmore_packer >/dev/null
-
-python3 - "$work" <<'PY'
-import os, random, sys
-work = sys.argv[1]
-rng = random.Random(433)
-words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(3000)]
-
-def content(size):
-    # Text-like runs mixed with incompressible blocks, roughly like program files.
-    out = bytearray()
-    while len(out) < size:
-        if rng.random() < 0.3:
-            out += rng.randbytes(rng.randint(256, 4096))
-        else:
-            out += b" ".join(rng.choice(words) for _ in range(rng.randint(50, 400))) + b"\n"
-    return bytes(out[:size])
-
-def write(kind, entries):
-    os.makedirs(f"{work}/{kind}", exist_ok=True)
-    with open(f"{work}/{kind}.manifest", "w") as manifest:
-        for i, (name, size) in enumerate(entries):
-            source = f"{work}/{kind}/{i}.bin"
-            with open(source, "wb") as f:
-                f.write(content(size))
-            manifest.write(f"{name}\t{source}\n")
-
-sizes = [rng.randint(200_000, 2_600_000) for _ in range(19)]
-scale = 27_000_000 / sum(sizes)
-write("large", [(f"Ostrel-5.{'06' if i % 2 else '11'}\\file{i:02d}.bin", int(s * scale)) for i, s in enumerate(sizes)])
-write("small", [(f"Ostrel-5.{'06' if i % 2 else '11'}\\small{i:05d}.txt", rng.randint(100, 3000)) for i in range(10000)])
-PY
-
-for kind in large small; do
-  "$build/tools/quillmore-packer" payload "$work/$kind.manifest" "$work/$kind.lzma"
+here=$root/tests/bench
+rounds=3
+kinds="large small tiny"
+huge=0
+baseline=
+build=$root/build/x86_64
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --rounds) rounds=$2; shift 2 ;;
+    --kinds) kinds=$2; shift 2 ;;
+    --huge) huge=1; shift ;;
+    --baseline) baseline=$(realpath "$2"); shift 2 ;;
+    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
+    *) build=$1; shift ;;
+  esac
 done
+build=$(cd "$build" && pwd)
+[ "$huge" = 1 ] && kinds="$kinds huge"
+command -v makensis >/dev/null || { echo "run-bench: makensis missing (bash scripts/setup.sh)" >&2; exit 1; }
 
-# Each payload in a fresh prefix; the driver runs the installer three times.
-export QUILLMORE_HARNESS_DIR=$build/wine
+cmake --build "$build" --target QuillmoreInstaller install_bench quillmore_packer -j2 >/dev/null
+
+data=$build/bench
+mkdir -p "$data"
+results=$(mktemp "$data/results.XXXXXX")
+export QUILLMORE_HARNESS_DIR=$build/bench-wine
+cleanup() {
+  rm -f "$results" "$data"/ours-*.exe "$data"/base-*.exe
+  "$root/tests/harness/wine-harness-ctl" stop >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+stamp() { cat "$@" | sha256sum | cut -c1-16; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-for kind in large small; do
-  "$root/tests/harness/wine-run" --fresh "$build/bin/install_bench.exe" \
-    "$(winpath "$build/bin/QuillmoreInstaller.exe")" "$(winpath "$work/$kind.lzma")" "$kind" 3
+driver() { "$root/tests/harness/wine-run" --fresh "$build/bin/install_bench.exe" "$@"; }
+
+# Payload files, the packed stream and the NSIS installer of each kind, cached.
+prepare() {
+  local kind=$1 key
+  key=$(stamp "$here/payloads.py")
+  if [ "$(cat "$data/$kind.stamp" 2>/dev/null)" != "$key" ]; then
+    echo "generating the $kind payload" >&2
+    rm -rf "${data:?}/$kind"
+    python3 "$here/payloads.py" "$data" "$kind"
+    echo "$key" > "$data/$kind.stamp"
+    rm -f "$data/$kind.lzma.stamp" "$data/nsis-$kind.stamp"
+  fi
+  key=$(stamp "$data/$kind.stamp" "$build/tools/quillmore-packer")
+  if [ "$(cat "$data/$kind.lzma.stamp" 2>/dev/null)" != "$key" ]; then
+    echo "packing the $kind payload" >&2
+    "$build/tools/quillmore-packer" payload "$data/$kind.manifest" "$data/$kind.lzma" >/dev/null
+    echo "$key" > "$data/$kind.lzma.stamp"
+  fi
+  [ "$kind" = huge ] && return 0
+  key=$(stamp "$data/$kind.stamp" "$here/Comparable.nsi" /usr/bin/makensis)
+  if [ "$(cat "$data/nsis-$kind.stamp" 2>/dev/null)" != "$key" ]; then
+    echo "building the NSIS installer of the $kind payload" >&2
+    makensis -V3 -WX -DTREE="$data/$kind/tree" -DOUTFILE="$data/nsis-$kind.exe" "$here/Comparable.nsi" \
+      | sed -n 's/^Compressed data: *\([0-9]*\) .*/\1/p' > "$data/nsis-$kind.payload"
+    echo "$key" > "$data/nsis-$kind.stamp"
+  fi
+}
+
+# One measured installation in a fresh prefix: "<kind> <installer> wall ws private".
+measure() {
+  local kind=$1 who=$2 setup=$data/$2-$1.exe line
+  line=$(driver run "${who/base/ours}" "$(winpath "$setup")" "$(winpath "$data/$kind.listing")" | grep '^result ')
+  echo "$kind $who $line" >> "$results"
+  echo "  $kind $who: $line" >&2
+}
+
+for kind in $kinds; do
+  prepare "$kind"
+  driver embed "$(winpath "$build/bin/QuillmoreInstaller.exe")" "$(winpath "$data/$kind.lzma")" \
+    "$(winpath "$data/ours-$kind.exe")"
+  echo "$kind sizes ours_exe=$(stat -c %s "$data/ours-$kind.exe") ours_payload=$(stat -c %s "$data/$kind.lzma")" \
+    "nsis_exe=$(stat -c %s "$data/nsis-$kind.exe" 2>/dev/null || echo 0) nsis_payload=$(cat "$data/nsis-$kind.payload" 2>/dev/null || echo 0)" \
+    >> "$results"
+  if [ -n "$baseline" ]; then
+    driver embed "$(winpath "$baseline")" "$(winpath "$data/$kind.lzma")" "$(winpath "$data/base-$kind.exe")"
+    echo "$kind sizes base_exe=$(stat -c %s "$data/base-$kind.exe")" >> "$results"
+  fi
 done
+
+for round in $(seq 1 "$rounds"); do
+  echo "round $round of $rounds" >&2
+  for kind in $kinds; do
+    # The order alternates, so that neither installer always runs first.
+    if [ "$kind" = huge ]; then order="ours${baseline:+ base}"
+    elif [ $((round % 2)) = 1 ]; then order="ours nsis${baseline:+ base}"
+    else order="${baseline:+base }nsis ours"; fi
+    for who in $order; do measure "$kind" "$who"; done
+    # The limits say nothing about a 1 KB payload.
+    [ "$kind" = tiny ] && continue
+    line=$(driver limits "$(winpath "$data/$kind.lzma")" | grep '^limits ')
+    echo "$kind limits $line" >> "$results"
+  done
+done
+
+python3 "$here/report.py" "$results" "$rounds"
