@@ -59,6 +59,15 @@ bool WithoutOwnedPairs(const std::string& bytes, const PendingPairFilter& owned,
 
 }  // namespace
 
+bool AnyPendingRenames() {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManagerKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey key(opened);
+    DWORD size = 0;
+    return RegQueryValueExW(key.get(), pendingValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0;
+}
+
 bool RemovePendingRenamePairs(const PendingPairFilter& owned) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) !=

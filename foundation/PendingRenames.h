@@ -13,6 +13,10 @@
 // rename).
 using PendingPairFilter = std::function<bool(const std::wstring& source, const std::wstring& target)>;
 
+// Whether the value holds anything: one query, nothing read or parsed (the
+// usual answer is no, and callers ask once per file).
+bool AnyPendingRenames();
+
 // Removes the pairs `owned` picks. The value is read and written as UTF-16
 // and read again right before the write, so that requests other programs
 // add meanwhile survive; a value that is not a REG_MULTI_SZ is left alone.

@@ -5,7 +5,6 @@
 
 #include "foundation/DllLoader.h"
 #include "foundation/PendingRenames.h"
-#include "foundation/RegKeyNoThrow.h"
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
 
@@ -41,8 +40,7 @@ bool ScheduleDeleteOnRebootNt(const std::string& path) {
 }
 
 bool CancelDeleteOnRebootNt(const std::string& path) {
-    // Usually nothing is pending at all: one query, nothing read or parsed.
-    if (RegKeyNoThrow().ValueSize(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingValue) == 0) return false;
+    if (!AnyPendingRenames()) return false;
     const std::wstring wanted = ShortPathW(MultiByteToWide(path));
     if (wanted.empty()) return false;
     return RemovePendingRenamePairs([&](const std::wstring& source, const std::wstring& target) {

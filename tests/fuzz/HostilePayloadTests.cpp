@@ -9,7 +9,7 @@
 // damaged bytes. Such a run must install nothing but the payload's files and
 // what a normal installation adds; it is counted and reported.
 #include "engine/PayloadBuilder.h"
-#include "installation/SystemSnapshot.h"
+#include "support/SystemSnapshot.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 
