@@ -11,7 +11,8 @@
 // uninstaller's temporary copies, which go at the next reboot, aside) and
 // "clean" when there were none. Exit code 0 when both held.
 #include "support/SystemSnapshot.h"
-#include "support/UninstallFixture.h"
+#include "support/Files.h"
+#include "support/Registry.h"
 #include "system/UninstallerProcess.h"
 
 #include <cstdio>
@@ -47,11 +48,10 @@ int main(int argc, char** argv) {
     }
     const std::string control = argv[1];
     const SystemSnapshot before = SystemSnapshot::Take();
-    uninstall_test::WriteFileText(control + "\\ready", "");
+    WriteFileBytes(control + "\\ready", "");
     if (!WaitForFile(control + "\\go")) return 3;
 
-    const std::string uninstallString = uninstall_test::ReadString(
-        HKEY_LOCAL_MACHINE, std::string(uninstall_test::uninstallRoot) + "Quillmore", "UninstallString");
+    const std::string uninstallString = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
     std::uint32_t result = 0;
     if (uninstallString.empty()) {
         std::printf("uninstall: no registered installation\n");

@@ -67,7 +67,7 @@ TEST_F(Win98ModeTest, RenameSectionTooLargeToReadWholeIsNeverWrittenBack) {
     WriteFileBytes(At("other.dll"), "y");
     std::string ini = "[Rename]\r\n";
     for (int i = 0; ini.size() < 40000; ++i) ini += "NUL=C:\\OTHER\\FILE" + std::to_string(i) + ".TMP\r\n";
-    ini += "NUL=" + ShortForm(file) + "\r\n";
+    ini += "NUL=" + ShortPath(file) + "\r\n";
     WriteFileBytes(Wininit(), ini);
 
     EXPECT_EQ(Probe("cancel \"" + file + "\""), "result=0\n");

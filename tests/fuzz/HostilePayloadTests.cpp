@@ -12,6 +12,7 @@
 #include "engine/PayloadBuilder.h"
 #include "support/SystemSnapshot.h"
 #include "support/ProcessRunner.h"
+#include "support/Registry.h"
 #include "support/UninstallFixture.h"
 
 #include "engine/LzmaChunkDecoder.h"
@@ -186,7 +187,7 @@ void RemoveInstallation() {
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_NO_UI;
     SHFileOperationA(&operation);
-    uninstall_test::DeleteTree(HKEY_LOCAL_MACHINE, std::string(uninstall_test::uninstallRoot) + "Quillmore");
+    DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 
 DWORD Install() {

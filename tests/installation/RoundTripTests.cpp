@@ -4,6 +4,7 @@
 #include "support/SystemSnapshot.h"
 #include "foundation/TextConversion.h"
 #include "foundation/UniqueHandle.h"
+#include "support/Files.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 #include "system/UninstallerProcess.h"
@@ -16,7 +17,7 @@ using namespace uninstall_test;
 
 namespace {
 
-const std::string productKey = std::string(uninstallRoot) + "Quillmore";
+const std::string productKey = std::string(kUninstallKey);
 const wchar_t sessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t pendingValue[] = L"PendingFileRenameOperations";
 
@@ -75,10 +76,10 @@ TEST(RoundTrip, EveryFolderFormTheInstallerTakesInstallsUninstallsAndInstallsAga
             const ProcessOutcome installed = Install(arguments, form.workingDirectory);
             ASSERT_EQ(0u, installed.exitCode) << installed.out;
             EXPECT_EQ(form.stored, ReadString(HKEY_LOCAL_MACHINE, productKey, "InstallDir"));
-            EXPECT_TRUE(PathExists(form.stored + "\\quillmore.exe"));
+            EXPECT_TRUE(FileExists(form.stored + "\\quillmore.exe"));
             EXPECT_EQ(0u, UninstallRegistered());
             EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
-            EXPECT_FALSE(PathExists(form.stored));
+            EXPECT_FALSE(FileExists(form.stored));
         }
     }
 }
@@ -96,7 +97,7 @@ TEST(RoundTrip, FolderNameTheCodePageCannotHoldIsRefused) {
     DWORD exitCode = 0;
     GetExitCodeProcess(started.get(), &exitCode);
     EXPECT_EQ(201u, exitCode);
-    EXPECT_FALSE(PathExists("C:\\Apps"));
+    EXPECT_FALSE(FileExists("C:\\Apps"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
 }
 
@@ -118,23 +119,23 @@ TEST(RoundTrip, OtherProgramsPendingOperationsSurviveByteForByte) {
 
 TEST(RoundTrip, UsersOwnDesktopLinkSurvivesRollbackAndUninstallation) {
     const std::string link = DesktopLink();
-    WriteFileText(link, "the user's own link");
+    WriteFileBytes(link, "the user's own link");
 
     SetEnvironmentVariableA("QUILLMORE_TEST_FAIL_AT", "search-path:install-error");
     const ProcessOutcome failed = Install("-acceptEULA -installDir=C:\\Apps\\Q");
     SetEnvironmentVariableA("QUILLMORE_TEST_FAIL_AT", nullptr);
     EXPECT_EQ(150u, failed.exitCode) << failed.out;
-    EXPECT_TRUE(PathExists(link));
+    EXPECT_TRUE(FileExists(link));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
 
     // The rolled-back run replaced its content (links are overwritten); the
     // user makes it again.
-    WriteFileText(link, "the user's own link");
+    WriteFileBytes(link, "the user's own link");
     ASSERT_EQ(0u, Install("-acceptEULA -installDir=C:\\Apps\\Q").exitCode);
     EXPECT_EQ(std::string::npos, ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallParam").find(link));
     EXPECT_EQ(0u, UninstallRegistered());
-    EXPECT_TRUE(PathExists(link));
-    EXPECT_FALSE(PathExists("C:\\Apps\\Q"));
+    EXPECT_TRUE(FileExists(link));
+    EXPECT_FALSE(FileExists("C:\\Apps\\Q"));
 }
 
 TEST(RoundTrip, ExtensionLeftPointingAtTheOwnProgIdIsNotGivenBackToIt) {

@@ -137,6 +137,7 @@ private:
     struct Process {
         std::string name;
         bool ended = false;
+        UniqueHandle handle;
     };
 
     void Stop() {
@@ -158,7 +159,7 @@ private:
             LPOVERLAPPED data = nullptr;
             while (GetQueuedCompletionStatus(Job().port.get(), &message, &key, &data, 1)) {
                 DWORD id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(data));
-                if (message == JOB_OBJECT_MSG_NEW_PROCESS && id != GetCurrentProcessId()) m_processes[id];
+                if (message == JOB_OBJECT_MSG_NEW_PROCESS && id != GetCurrentProcessId()) Adopt(id);
                 if (message == JOB_OBJECT_MSG_EXIT_PROCESS || message == JOB_OBJECT_MSG_ABNORMAL_EXIT_PROCESS) {
                     auto found = m_processes.find(id);
                     if (found != m_processes.end()) found->second.ended = true;
@@ -172,6 +173,22 @@ private:
         }
     }
 
+    // A handle taken as soon as the job reports the process keeps its image
+    // name readable after it ends: a short-lived program may be gone before
+    // the next look at the process list.
+    void Adopt(DWORD id) {
+        Process& process = m_processes[id];
+        process.handle.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        NameFromHandle(process);
+    }
+
+    static void NameFromHandle(Process& process) {
+        if (!process.name.empty() || !process.handle) return;
+        char image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process.handle.get(), 0, image, &size)) process.name = LowerFileName(image);
+    }
+
     void NameFromProcessList() {
         UniqueFile list(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32 entry{};
@@ -182,6 +199,7 @@ private:
                 found->second.name = LowerFileName(entry.szExeFile);
         }
         for (auto& process : m_processes) {
+            NameFromHandle(process.second);
             if (!process.second.name.empty()) continue;
             UniqueHandle opened(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.first));
             char image[MAX_PATH] = {};

@@ -4,6 +4,7 @@
 #include "InstalledProduct.h"
 
 #include "foundation/UniqueHandle.h"
+#include "support/Files.h"
 #include "support/FolderLink.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
@@ -36,12 +37,12 @@ void UseList(const Commands& list) {
 }
 
 void ExpectNothingRemoved(const InstalledProduct& product) {
-    for (const std::string& path : product.Files()) EXPECT_TRUE(PathExists(path)) << path;
+    for (const std::string& path : product.Files()) EXPECT_TRUE(FileExists(path)) << path;
     for (const std::string& key : product.Keys()) EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
 }
 
 void ExpectNothingLeft(const InstalledProduct& product) {
-    for (const std::string& path : product.Files()) EXPECT_FALSE(PathExists(path)) << path;
+    for (const std::string& path : product.Files()) EXPECT_FALSE(FileExists(path)) << path;
     for (const std::string& key : product.Keys()) EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
 }
 
@@ -49,7 +50,7 @@ void ExpectNothingLeft(const InstalledProduct& product) {
 
 TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
     InstalledProduct product;
-    WriteFileText(canaryFile, "canary");
+    WriteFileBytes(canaryFile, "canary");
     WriteString(HKEY_LOCAL_MACHINE, canaryKey, "DisplayName", "Canary");
     WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.txt", "", "txtfile");
     const Commands outside = {
@@ -79,7 +80,7 @@ TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
                       "\" names something outside the installation\n",
                   outcome.output);
     }
-    EXPECT_EQ("canary", ReadFileText(canaryFile));
+    EXPECT_EQ("canary", ReadFileBytes(canaryFile));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, canaryKey));
     EXPECT_EQ("txtfile", ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.txt", ""));
     ExpectNothingRemoved(product);
@@ -95,7 +96,7 @@ TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
 
 TEST(Containment, CopyWithAParentPathOutsideTheListRemovesNothing) {
     InstalledProduct product;
-    WriteFileText(canaryFile, "canary");
+    WriteFileBytes(canaryFile, "canary");
     const std::string copy = "C:\\windows\\temp\\uninst-copy.exe";
     ASSERT_TRUE(CopyFileA(UninstallerPath().c_str(), copy.c_str(), FALSE));
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -111,7 +112,7 @@ TEST(Containment, CopyWithAParentPathOutsideTheListRemovesNothing) {
     EXPECT_EQ(std::string("Loading uninstallation information failed: -parentPath=") + canaryFile +
                   " is no file of the installation\n",
               outcome.out);
-    EXPECT_EQ("canary", ReadFileText(canaryFile));
+    EXPECT_EQ("canary", ReadFileBytes(canaryFile));
     ExpectNothingRemoved(product);
 }
 
@@ -119,7 +120,7 @@ TEST(Containment, FolderLinkInsideTheInstallationIsNotFollowed) {
     InstalledProduct product;
     MakeDirectory("C:\\canary");
     MakeDirectory("C:\\canary\\empty");
-    WriteFileText("C:\\canary\\canary.txt", "canary");
+    WriteFileBytes("C:\\canary\\canary.txt", "canary");
     const std::string link = In(installDir, "data");
     MakeFolderLink(link, "C:\\canary");
     Commands list = product.List();
@@ -136,8 +137,8 @@ TEST(Containment, FolderLinkInsideTheInstallationIsNotFollowed) {
     EXPECT_NE(std::string::npos,
               outcome.output.find("Kept directory " + In(link, "empty") + ": a folder on its path links elsewhere\n"))
         << outcome.output;
-    EXPECT_EQ("canary", ReadFileText("C:\\canary\\canary.txt"));
-    EXPECT_TRUE(PathExists("C:\\canary\\empty"));
+    EXPECT_EQ("canary", ReadFileBytes("C:\\canary\\canary.txt"));
+    EXPECT_TRUE(FileExists("C:\\canary\\empty"));
     ExpectNothingLeft(product);
 }
 
@@ -165,10 +166,10 @@ TEST(Containment, SiblingListThatCannotBeReadKeepsWhatItMayShareAndTheUninstalle
         EXPECT_EQ(13u, outcome.result);
         const std::string first = "Kept what Pellmar may share: " + test.because;
         EXPECT_EQ(first, outcome.output.substr(0, first.size())) << outcome.output;
-        EXPECT_TRUE(PathExists(shared));
-        EXPECT_TRUE(PathExists(UninstallerPath()));
+        EXPECT_TRUE(FileExists(shared));
+        EXPECT_TRUE(FileExists(UninstallerPath()));
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey()));
-        EXPECT_EQ(!test.othersRemoved, PathExists(In(installDir, "vantcfg.exe")));
+        EXPECT_EQ(!test.othersRemoved, FileExists(In(installDir, "vantcfg.exe")));
         DeleteTree(HKEY_LOCAL_MACHINE, siblingKey);
     }
 }
@@ -185,7 +186,7 @@ TEST(Containment, HeldInstallationFolderKeepsKeyAndUninstallerAndASecondRunFinis
         first = Uninstall();
     }
     EXPECT_EQ(13u, first.result) << first.output;
-    EXPECT_TRUE(PathExists(UninstallerPath()));
+    EXPECT_TRUE(FileExists(UninstallerPath()));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey()));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallString"), UninstallString());
 
@@ -193,5 +194,5 @@ TEST(Containment, HeldInstallationFolderKeepsKeyAndUninstallerAndASecondRunFinis
 
     EXPECT_EQ(0u, second.result) << second.output;
     ExpectNothingLeft(product);
-    EXPECT_FALSE(PathExists(installDir));
+    EXPECT_FALSE(FileExists(installDir));
 }
