@@ -59,7 +59,11 @@ cleanup_prefix() {
   fi
 }
 
-line_count() { grep -c '' "$1" 2>/dev/null || true; }
+line_count() {
+  local count
+  count=$(grep -c '' "$1" 2>/dev/null) || true
+  echo "${count:-0}"
+}
 
 # Starts the probe in a fresh prefix and waits until it has its snapshot;
 # the services it started make every later program start alike.
