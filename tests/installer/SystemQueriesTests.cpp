@@ -7,6 +7,7 @@
 #include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
+#include "support/Wow64View.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,7 @@ TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
 TEST(SpecialFolders, AreWinesOwnFolders) {
     const std::string profile = Environment("USERPROFILE");
     ASSERT_FALSE(profile.empty());
-    EXPECT_EQ("C:\\Program Files", ProgramFilesFolder());
+    EXPECT_EQ(wow64_test::ExpectedProgramFiles(), ProgramFilesFolder());
     EXPECT_EQ(profile + "\\Desktop", DesktopFolder());
     EXPECT_EQ("C:\\users\\Public\\Desktop", CommonDesktopFolder());
     EXPECT_EQ(profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", ProgramsFolder());
@@ -164,7 +165,7 @@ TEST(SpecialFolders, ComeFromTheRegistryBeforeInternetExplorer4) {
 TEST(PreviousInstallation, ValuesOfTheUninstallKeyOrTheirFallbacks) {
     EXPECT_EQ("", ReadPreviousVersion());
     EXPECT_EQ("", ReadPreviousUninstallString());
-    EXPECT_EQ("C:\\Program Files\\Vantrel Quillmore", DefaultInstallDirectory());
+    EXPECT_EQ(wow64_test::ExpectedProgramFiles() + "\\Vantrel Quillmore", DefaultInstallDirectory());
 
     WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "Version", "4.07");
     WriteValue(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString", "\"C:\\Old\\uninst.exe\" Quillmore ");
