@@ -203,15 +203,19 @@ bool ImportsRaiseException(const BYTE* operand) {
 }
 
 // The call before returnAddress goes to RaiseException: through the import
-// table (call [imp]) or through a jump thunk (call thunk; jmp [imp]).
+// table (call [imp]) or through a jump thunk (call thunk; jmp [imp]). A call
+// through a register (code optimised for size loads the entry once) cannot
+// be followed; the arguments checked by the caller have to do.
 bool CallsRaiseException(std::uintptr_t returnAddress) {
     const auto* code = reinterpret_cast<const BYTE*>(returnAddress);
     if (code[-6] == 0xFF && code[-5] == 0x15) return ImportsRaiseException(code - 4);
-    if (code[-5] != 0xE8) return false;
-    const auto* target = code + *reinterpret_cast<const std::int32_t*>(code - 4);
-    if (IsRaiseException(reinterpret_cast<std::uintptr_t>(target))) return true;
-    return InProgram(reinterpret_cast<std::uintptr_t>(target)) && target[0] == 0xFF && target[1] == 0x25 &&
-           ImportsRaiseException(target + 2);
+    if (code[-5] == 0xE8) {
+        const auto* target = code + *reinterpret_cast<const std::int32_t*>(code - 4);
+        if (IsRaiseException(reinterpret_cast<std::uintptr_t>(target))) return true;
+        return InProgram(reinterpret_cast<std::uintptr_t>(target)) && target[0] == 0xFF && target[1] == 0x25 &&
+               ImportsRaiseException(target + 2);
+    }
+    return code[-2] == 0xFF && (code[-1] & 0xF8) == 0xD0;
 }
 
 // 32-bit system libraries carry no unwind data to step out of
