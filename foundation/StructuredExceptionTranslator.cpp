@@ -48,9 +48,23 @@ bool IsTranslatable(std::uint32_t code) {
     }
 }
 
-#if defined(__x86_64__)
-
+// kernel32's RaiseException may be a stub that jumps to kernelbase's.
 std::uintptr_t g_raiseException[2] = {};
+
+void FindRaiseException() {
+    const char* modules[] = {"kernelbase.dll", "kernel32.dll"};
+    for (int i = 0; i < 2; ++i) {
+        if (const HMODULE module = GetModuleHandleA(modules[i])) {
+            g_raiseException[i] = reinterpret_cast<std::uintptr_t>(GetProcAddress(module, "RaiseException"));
+        }
+    }
+}
+
+bool IsRaiseException(std::uintptr_t address) {
+    return address != 0 && (address == g_raiseException[0] || address == g_raiseException[1]);
+}
+
+#if defined(__x86_64__)
 
 extern "C" const char vell_fake_return_32[];
 extern "C" const char vell_fake_return_40[];
@@ -97,24 +111,15 @@ void FakeCall(CONTEXT& context, std::uintptr_t returnAddress, std::uint32_t code
     context.Rcx = code;
 }
 
-// kernel32's RaiseException may be a stub that jumps to kernelbase's.
-void FindRaiseException() {
-    const char* modules[] = {"kernelbase.dll", "kernel32.dll"};
-    for (int i = 0; i < 2; ++i) {
-        if (const HMODULE module = GetModuleHandleA(modules[i])) {
-            g_raiseException[i] = reinterpret_cast<std::uintptr_t>(GetProcAddress(module, "RaiseException"));
-        }
-    }
-}
+void PrepareRaisedCodes() {}
 
 // A code raised by the program arrives in the frame of RaiseException; it
 // belongs at the call in the caller's frame, which can unwind from there.
-bool UnwindFromRaiseException(CONTEXT& context) {
+bool ThrowAtRaiseExceptionCaller(const EXCEPTION_RECORD& record, CONTEXT& context) {
     DWORD64 imageBase = 0;
     const PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
     if (function == nullptr) return false;
-    const std::uintptr_t entry = imageBase + function->BeginAddress;
-    if (entry != g_raiseException[0] && entry != g_raiseException[1]) return false;
+    if (!IsRaiseException(imageBase + function->BeginAddress)) return false;
 
     CONTEXT caller = context;
     void* handlerData = nullptr;
@@ -123,14 +128,53 @@ bool UnwindFromRaiseException(CONTEXT& context) {
                      &establisherFrame, nullptr);
     if (!InProgram(caller.Rip)) return false;
     context = caller;
+    FakeCall(context, context.Rip, record.ExceptionCode);
     return true;
 }
 
 #elif defined(__i386__)
 
-[[noreturn]] void __attribute__((fastcall)) ThrowFromFault(std::uint32_t code) {
+// Where RaiseException was to return to, and the code it raised: per thread,
+// from the handler to vell_raise_return.
+DWORD g_raiseReturnSlot = TLS_OUT_OF_INDEXES;
+DWORD g_raisedCodeSlot = TLS_OUT_OF_INDEXES;
+
+}  // namespace
+
+extern "C" {
+
+[[noreturn]] void __attribute__((fastcall, used)) vell_throw_structured(std::uint32_t code) {
     ThrowStructuredException(code);
 }
+
+// cdecl: the return address in EAX, the code in EDX.
+__attribute__((used)) std::uint64_t vell_take_raised() {
+    const auto returnAddress = reinterpret_cast<std::uintptr_t>(TlsGetValue(g_raiseReturnSlot));
+    const auto code = reinterpret_cast<std::uintptr_t>(TlsGetValue(g_raisedCodeSlot));
+    return static_cast<std::uint64_t>(code) << 32 | returnAddress;
+}
+
+extern const char vell_raise_return[];
+
+}  // extern "C"
+
+// Where RaiseException returns to instead of its caller, with the stack and
+// the callee-saved registers just as the caller gets them back (RaiseException
+// has restored them and removed its arguments). It puts the caller's return
+// address back on the stack and throws, as if RaiseException had thrown:
+// the unwinder then starts at the call in the caller's frame.
+asm(R"(
+    .text
+    .globl _vell_raise_return
+_vell_raise_return:
+    subl $4, %esp
+    call _vell_take_raised
+    movl %eax, (%esp)
+    movl %edx, %ecx
+    jmp @vell_throw_structured@4
+)");
+
+namespace {
 
 std::uintptr_t InstructionPointer(const CONTEXT& context) {
     return context.Eip;
@@ -142,16 +186,74 @@ std::uintptr_t InstructionPointer(const CONTEXT& context) {
 void FakeCall(CONTEXT& context, std::uintptr_t returnAddress, std::uint32_t code) {
     context.Esp -= 4;
     *reinterpret_cast<DWORD*>(context.Esp) = returnAddress;
-    context.Eip = reinterpret_cast<DWORD>(&ThrowFromFault);
+    context.Eip = reinterpret_cast<DWORD>(&vell_throw_structured);
     context.Ecx = code;
 }
 
-void FindRaiseException() {}
+void PrepareRaisedCodes() {
+    g_raiseReturnSlot = TlsAlloc();
+    g_raisedCodeSlot = TlsAlloc();
+}
+
+// Whether the import table entry that an indirect call or jump names holds
+// RaiseException; only the program's own memory is read.
+bool ImportsRaiseException(const BYTE* operand) {
+    const std::uintptr_t entry = *reinterpret_cast<const DWORD*>(operand);
+    return InProgram(entry) && IsRaiseException(*reinterpret_cast<const DWORD*>(entry));
+}
+
+// The call before returnAddress goes to RaiseException: through the import
+// table (call [imp]) or through a jump thunk (call thunk; jmp [imp]). A call
+// through a register (code optimised for size loads the entry once) cannot
+// be followed; the arguments checked by the caller have to do.
+bool CallsRaiseException(std::uintptr_t returnAddress) {
+    const auto* code = reinterpret_cast<const BYTE*>(returnAddress);
+    if (code[-6] == 0xFF && code[-5] == 0x15) return ImportsRaiseException(code - 4);
+    if (code[-5] == 0xE8) {
+        const auto* target = code + *reinterpret_cast<const std::int32_t*>(code - 4);
+        if (IsRaiseException(reinterpret_cast<std::uintptr_t>(target))) return true;
+        return InProgram(reinterpret_cast<std::uintptr_t>(target)) && target[0] == 0xFF && target[1] == 0x25 &&
+               ImportsRaiseException(target + 2);
+    }
+    return code[-2] == 0xFF && (code[-1] & 0xF8) == 0xD0;
+}
 
 // 32-bit system libraries carry no unwind data to step out of
-// RaiseException, so codes raised by the program stay untranslated here.
-bool UnwindFromRaiseException(CONTEXT&) {
-    return false;
+// RaiseException. Its frame lies between the context's stack pointer and
+// the caller's arguments: the slot of the return address is the one that
+// leads back into the program, right after a call of RaiseException, and
+// is followed by the code, the flags and the count that were raised.
+DWORD* FindRaiseExceptionReturn(const EXCEPTION_RECORD& record, const CONTEXT& context) {
+    MEMORY_BASIC_INFORMATION stack{};
+    if (VirtualQuery(reinterpret_cast<const void*>(context.Esp), &stack, sizeof(stack)) == 0) return nullptr;
+    const auto stackEnd = reinterpret_cast<std::uintptr_t>(stack.BaseAddress) + stack.RegionSize;
+    constexpr std::uintptr_t searched = 1024;
+    for (std::uintptr_t at = context.Esp; at + 5 * sizeof(DWORD) <= stackEnd && at < context.Esp + searched;
+         at += sizeof(DWORD)) {
+        auto* slot = reinterpret_cast<DWORD*>(at);
+        if (!InProgram(slot[0]) || slot[1] != record.ExceptionCode) continue;
+        if ((slot[2] & EXCEPTION_NONCONTINUABLE) != (record.ExceptionFlags & EXCEPTION_NONCONTINUABLE)) continue;
+        const DWORD count = slot[4] == 0 ? 0 : slot[3] < EXCEPTION_MAXIMUM_PARAMETERS ? slot[3]
+                                                                                      : EXCEPTION_MAXIMUM_PARAMETERS;
+        if (count != record.NumberParameters || !CallsRaiseException(slot[0])) continue;
+        return slot;
+    }
+    return nullptr;
+}
+
+// A handler that lets execution go on makes RaiseException return: here it
+// returns into vell_raise_return, which throws from the caller's call.
+bool ThrowAtRaiseExceptionCaller(const EXCEPTION_RECORD& record, CONTEXT& context) {
+    if (g_raiseReturnSlot == TLS_OUT_OF_INDEXES || g_raisedCodeSlot == TLS_OUT_OF_INDEXES) return false;
+    DWORD* slot = FindRaiseExceptionReturn(record, context);
+    if (slot == nullptr) return false;
+    TlsSetValue(g_raiseReturnSlot, reinterpret_cast<void*>(static_cast<std::uintptr_t>(slot[0])));
+    TlsSetValue(g_raisedCodeSlot, reinterpret_cast<void*>(static_cast<std::uintptr_t>(record.ExceptionCode)));
+    slot[0] = reinterpret_cast<DWORD>(vell_raise_return);
+    // The system reports every breakpoint, raised ones too, one byte back
+    // (where an int3 would be); RaiseException goes on after its call.
+    if (record.ExceptionCode == EXCEPTION_BREAKPOINT) context.Eip += 1;
+    return true;
 }
 
 #else
@@ -170,10 +272,7 @@ LONG CALLBACK TranslateFault(EXCEPTION_POINTERS* pointers) {
         FakeCall(context, faultAddress + 1, code);
         return EXCEPTION_CONTINUE_EXECUTION;
     }
-    if (UnwindFromRaiseException(context)) {
-        FakeCall(context, InstructionPointer(context), code);
-        return EXCEPTION_CONTINUE_EXECUTION;
-    }
+    if (ThrowAtRaiseExceptionCaller(*pointers->ExceptionRecord, context)) return EXCEPTION_CONTINUE_EXECUTION;
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -186,6 +285,7 @@ void InstallStructuredExceptionTranslator() {
 
     FindProgramImage();
     FindRaiseException();
+    PrepareRaisedCodes();
     // Systems before Windows XP have no vectored handlers; there the filter
     // of last resort does the same for faults that nothing else handles.
     const auto addHandler =

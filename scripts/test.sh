@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Everything from a fresh clone: packages, dependencies, both builds, all tests.
+# Everything from a fresh clone: packages, dependencies, the builds, all tests
+# (the x86_64 suite under wine64, then the i686 lane).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 bash scripts/setup.sh
 bash scripts/build-deps.sh i686-w64-mingw32 x86_64-w64-mingw32
 
-# The shipped 32-bit installer: built warning-free and checked statically
-# (it cannot run here).
+# The shipped 32-bit installer: built warning-free and checked statically.
 cmake --preset release-i686
 cmake --build --preset release-i686
 bash scripts/check-release.sh build/i686

@@ -13,12 +13,19 @@ void RecordUiFailure(HWND modalDialog);
 // Throws the recorded exception, if any, and forgets it.
 void RethrowUiFailure();
 
+// Runs the work of a window or dialog procedure; an exception is recorded
+// (ending modalDialog) and the procedure returns failed instead.
 template <typename Body>
-INT_PTR GuardedDialogCall(HWND modalDialog, Body body) noexcept {
+LRESULT GuardedUiCall(HWND modalDialog, LRESULT failed, Body body) noexcept {
     try {
         return body();
     } catch (...) {
         RecordUiFailure(modalDialog);
-        return TRUE;
+        return failed;
     }
+}
+
+template <typename Body>
+INT_PTR GuardedDialogCall(HWND modalDialog, Body body) noexcept {
+    return GuardedUiCall(modalDialog, TRUE, body);
 }

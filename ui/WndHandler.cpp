@@ -1,6 +1,7 @@
 #include "ui/WndHandler.h"
 
 #include "foundation/RefPtr.h"
+#include "ui/UiFailure.h"
 
 #include <memory>
 
@@ -29,9 +30,13 @@ LRESULT CALLBACK SlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     // A handler may cause its own window's destruction while it runs (a
     // dialog procedure further down the chain destroying the window); this
-    // reference keeps it alive until it returns.
+    // reference keeps it alive until it returns. Its exceptions must not
+    // unwind through the system's message dispatching (32-bit unwinding
+    // cannot cross its frames): they end the modal dialog that the window
+    // belongs to and are thrown again once that has returned.
     Holder running = *holder;
-    return running->OnMessage(window, message, wParam, lParam);
+    return GuardedUiCall(GetAncestor(window, GA_ROOTOWNER), 0,
+                         [&] { return running->OnMessage(window, message, wParam, lParam); });
 }
 
 const WNDPROC SlotProcs[SlotCount] = {

@@ -1,5 +1,6 @@
 #include "foundation/DllLoader.h"
 #include "support/SystemText.h"
+#include "support/Wow64View.h"
 
 #include <shlobj.h>
 
@@ -17,6 +18,8 @@ TEST(DllLoaderTest, LoadsFromTheSystemDirectoryAndBindsEntries) {
     DllLoader loader;
     char path[MAX_PATH] = {};
     GetModuleFileNameA(loader.Load(true, "shell32.dll"), path, MAX_PATH);
+    // Under WoW64 too: the system directory's name stays, the file system
+    // redirects it.
     EXPECT_STRCASEEQ("C:\\windows\\system32\\shell32.dll", path);
 
     EXPECT_EQ(nullptr, loader.GetProc("NoSuchEntry", true));
@@ -24,7 +27,7 @@ TEST(DllLoaderTest, LoadsFromTheSystemDirectoryAndBindsEntries) {
     auto getFolderPath = loader.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
     char folder[MAX_PATH] = {};
     ASSERT_TRUE(getFolderPath(nullptr, folder, 0x26 /* program files */, FALSE));
-    EXPECT_STREQ("C:\\Program Files", folder);
+    EXPECT_EQ(wow64_test::ExpectedProgramFiles(), folder);
 
     try {
         loader.GetProc("NoSuchEntry");

@@ -8,6 +8,7 @@
 #include "foundation/RegKey.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
+#include "support/Wow64View.h"
 
 #include <algorithm>
 #include <set>
@@ -151,6 +152,20 @@ void ExpectUninstallKey(const std::string& commands) {
     EXPECT_EQ("4.33", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version"));
 }
 
+// The 32-bit installer and uninstaller agree on the view they use; seen
+// from the 64-bit view (as the installed-programs list of 64-bit Windows
+// reads both), the Uninstall key of the 32-bit build under WoW64 is in
+// WOW6432Node and only there. The associations are where the shell reads
+// them, in the 64-bit view: the views share the Classes keys.
+void ExpectRegistryViews() {
+    const std::string native = std::string(wow64_test::kNativeUninstall) + "Quillmore";
+    const std::string redirected = std::string(wow64_test::kWow64Uninstall) + "Quillmore";
+    EXPECT_EQ(!wow64_test::UnderWow64(), wow64_test::ExistsIn64BitView(native));
+    EXPECT_EQ(wow64_test::UnderWow64(), wow64_test::ExistsIn64BitView(redirected));
+    EXPECT_EQ("Vantrel.Quillmore.4.33.Profile",
+              wow64_test::DefaultValueInView("SOFTWARE\\Classes\\.qmp", KEY_WOW64_64KEY));
+}
+
 void InstallAndCheck(const Variant& variant) {
     const std::string menu = StartMenuFolder(variant.allUsers);
     const std::vector<std::string> createdMenuFolders = MissingFolders(menu);
@@ -187,6 +202,7 @@ void InstallAndCheck(const Variant& variant) {
 
     ExpectAssociations();
     ExpectUninstallKey(ExpectedCommands(variant, createdMenuFolders));
+    ExpectRegistryViews();
 
     // The search path: the machine's for all users, else the user's own.
     if (variant.allUsers) {

@@ -98,16 +98,31 @@ TEST(FailureInTheLastStep, IsReportedTwiceAfterTheRollbackOrWithNoneAtAll) {
 }
 
 // An access violation forced by the test build in the middle of the steps
-// arrives as an exception: the steps done so far are undone.
+// (among the shortcuts, and right after the associations) arrives as an
+// exception: the steps done so far are undone.
 TEST(CrashInTheMiddle, IsUndoneAndReportedAsAnException) {
-    SystemSnapshot before = SystemSnapshot::Take();
-    WatchedOutcome run =
-        RunInstallerWatched(InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "start-menu-links:access-violation"}});
-    EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
-    ExpectQuietRun(run);
-    EXPECT_EQ(150u, run.process.exitCode) << run.process.out;
-    std::vector<std::string> lines = Lines(run.process.out);
-    ExpectFinalReport(lines, "std::exception caught: EXCEPTION_ACCESS_VIOLATION");
-    EXPECT_TRUE(Contains(lines, "Rollback: removing previously created shortcut " + StartMenuFolder(true) +
-                                    "\\Host Key Manager.lnk"));
+    const struct {
+        const char* point;
+        std::string undoneLast;   // the rollback of the step made just before
+    } rows[] = {
+        {"start-menu-links",
+         "Rollback: removing previously created shortcut " + StartMenuFolder(true) + "\\Host Key Manager.lnk"},
+        {"restore-association-command", "Rollback: removing previously created file association for extension .pmx"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.point);
+        SystemSnapshot before = SystemSnapshot::Take();
+        WatchedOutcome run = RunInstallerWatched(
+            InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", std::string(row.point) + ":access-violation"}});
+        EXPECT_EQ("", Difference(before, SystemSnapshot::Take()));
+        ExpectQuietRun(run);
+        EXPECT_EQ(150u, run.process.exitCode) << run.process.out;
+        std::vector<std::string> lines = Lines(run.process.out);
+        ExpectFinalReport(lines, "std::exception caught: EXCEPTION_ACCESS_VIOLATION");
+        const auto firstRollback = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.compare(0, 9, "Rollback:") == 0;
+        });
+        ASSERT_NE(lines.end(), firstRollback) << run.process.out;
+        EXPECT_EQ(row.undoneLast, *firstRollback);
+    }
 }

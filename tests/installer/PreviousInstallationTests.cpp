@@ -6,6 +6,7 @@
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
+#include "support/Wow64View.h"
 
 #include <gtest/gtest.h>
 
@@ -218,7 +219,7 @@ TEST(PreviousInstallationRemoval, UninstallerThatCannotBeStartedIsALaunchFailure
 TEST(PreviousInstallation, ValuesOfTheUninstallKeyOrTheirFallbacks) {
     EXPECT_EQ("", ReadPreviousVersion());
     EXPECT_EQ("", ReadPreviousUninstallString());
-    EXPECT_EQ("C:\\Program Files\\Vantrel Quillmore", DefaultInstallDirectory());
+    EXPECT_EQ(wow64_test::ExpectedProgramFiles() + "\\Vantrel Quillmore", DefaultInstallDirectory());
 
     WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version", "4.07");
     WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"C:\\Old\\uninst.exe\" Quillmore ");

@@ -53,6 +53,10 @@ SystemSnapshot SystemSnapshot::Take() {
     SystemSnapshot snapshot;
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes");
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, kUninstallRoot);
+    // The other view of 64-bit Windows (the same on 32-bit Windows): a run
+    // must not leave anything in the view it does not use either.
+    snapshot.AddRegistryTree("HKLM(other view)", HKEY_LOCAL_MACHINE, kUninstallRoot,
+                             sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
     snapshot.AddRegistryTree("HKLM", HKEY_LOCAL_MACHINE, kMachineEnvironment);
     snapshot.AddRegistryTree("HKCU", HKEY_CURRENT_USER, kUserEnvironment);
     snapshot.AddRegistryValue("HKLM", HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
@@ -68,9 +72,10 @@ SystemSnapshot SystemSnapshot::Take() {
 // The whole tree in one request: the registry writes it out in its text
 // format, every key with its values, sorted. Modification times are left
 // out: a key that was written and then restored is as before.
-void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey) {
+void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey,
+                                     REGSAM view) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return;
     UniqueRegKey key(opened);
     EnableBackupPrivilege();
     std::string file = TemporaryFileName("reg");

@@ -10,8 +10,8 @@
 
 class SystemSnapshot {
 public:
-    // Registry: HKLM\SOFTWARE\Classes, the Uninstall key, both environment
-    // keys and the pending file renames. Files: the top level of C:, then
+    // Registry: HKLM\SOFTWARE\Classes, the Uninstall key (in both views of
+    // 64-bit Windows), both environment keys and the pending file renames. Files: the top level of C:, then
     // C:\Program Files, C:\Apps (used by tests that need parents created),
     // and the per-user and common program-menu and desktop folders.
     static SystemSnapshot Take();
@@ -23,7 +23,8 @@ public:
     friend std::string Difference(const SystemSnapshot& before, const SystemSnapshot& after);
 
 private:
-    void AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey);
+    // view: 0 for the program's own, or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
+    void AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey, REGSAM view = 0);
     void AddRegistryValue(const std::string& rootName, HKEY root, const std::string& subkey,
                           const std::string& valueName);
     void AddFolder(const std::string& path, bool recursive);

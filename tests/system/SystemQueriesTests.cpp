@@ -6,6 +6,7 @@
 #include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
+#include "support/Wow64View.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,7 @@ TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
 TEST(SpecialFolders, AreWinesOwnFolders) {
     const std::string profile = Environment("USERPROFILE");
     ASSERT_FALSE(profile.empty());
-    EXPECT_EQ("C:\\Program Files", ProgramFilesFolder());
+    EXPECT_EQ(wow64_test::ExpectedProgramFiles(), ProgramFilesFolder());
     EXPECT_EQ(profile + "\\Desktop", DesktopFolder());
     EXPECT_EQ("C:\\users\\Public\\Desktop", CommonDesktopFolder());
     EXPECT_EQ(profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs", ProgramsFolder());

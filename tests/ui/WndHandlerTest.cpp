@@ -1,8 +1,10 @@
 #include "ui/TestWindows.h"
+#include "ui/UiFailure.h"
 #include "ui/WndHandler.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -47,6 +49,31 @@ TEST(WndHandlerSlots, TenHandlersChainNewestFirstAndAnEleventhIsRefusedWithError
     destroyed.clear();
     dialog.reset();
     EXPECT_EQ(10u, destroyed.size()) << "destroying the window releases every slot";
+}
+
+// Fails at the probe, as a handler whose work throws.
+class ThrowingHandler : public WndHandler {
+public:
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == Probe) throw std::runtime_error("handler failed");
+        return CallPrevious(window, message, wParam, lParam);
+    }
+};
+
+// The system's message dispatching lies between a slot procedure and the
+// code that sent the message; 32-bit unwinding cannot cross it, so the
+// failure travels around it.
+TEST(WndHandlerSlots, AHandlersExceptionStopsAtItsProcedureAndIsThrownAgainAfterwards) {
+    TestWindow dialog = CreateTestDialog(100, 50);
+    ASSERT_TRUE(Attach(dialog.get(), new ThrowingHandler));
+    EXPECT_EQ(0, SendMessageA(dialog.get(), Probe, 0, 0));
+    try {
+        RethrowUiFailure();
+        ADD_FAILURE() << "the failure was not kept";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ("handler failed", e.what());
+    }
+    EXPECT_NO_THROW(RethrowUiFailure()) << "thrown once only";
 }
 
 } // namespace
