@@ -28,15 +28,3 @@ bool RegKeyNoThrow::WriteString(const std::string& fullPath, const std::string& 
     Assign(key);
     return key.Succeeded();
 }
-
-unsigned long RegKeyNoThrow::ValueSize(HKEY root, const std::string& subkey, const std::string& valueName) {
-    HKEY opened = nullptr;
-    LONG result = RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &opened);
-    Record(L"RegOpenKeyExA()", result);
-    if (result != ERROR_SUCCESS) return 0;
-    UniqueRegKey key(opened);
-    DWORD size = 0;
-    result = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, &size);
-    Record(L"RegQueryValueExA()", result);
-    return result == ERROR_SUCCESS ? size : 0;
-}

@@ -16,8 +16,4 @@ public:
     std::string ReadString(const std::string& fullPath, const std::string& valueName, bool expand);
     bool WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text,
                      bool expand);
-    // The value's data size in bytes; 0 when the key or the value is absent.
-    // Asks the registry directly: an absent value is the usual answer here,
-    // too common to be built into an exception.
-    unsigned long ValueSize(HKEY root, const std::string& subkey, const std::string& valueName);
 };
