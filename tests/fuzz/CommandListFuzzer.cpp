@@ -46,8 +46,11 @@ bool Usable(const UninstallCommand& command) {
         return !arg.empty() && arg.find('\\') == std::string::npos;
     case UninstallCommand::DelDir:
     case UninstallCommand::DelFile:
-    case UninstallCommand::DelMainFile:
-        return arg.size() >= 3 && ((arg[1] == ':' && arg[2] == '\\') || arg.compare(0, 2, "\\\\") == 0);
+    case UninstallCommand::DelMainFile: {
+        // A drive or a server, with either slash: the installer writes what the system accepts.
+        auto separator = [&](std::size_t at) { return arg[at] == '\\' || arg[at] == '/'; };
+        return arg.size() >= 3 && ((arg[1] == ':' && separator(2)) || (separator(0) && separator(1)));
+    }
     case UninstallCommand::DelRegKey: {
         const std::size_t slash = arg.find('\\');
         return slash != std::string::npos && IsRoot(arg.substr(0, slash)) &&
