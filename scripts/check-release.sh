@@ -128,6 +128,14 @@ if [ -n "$payload_size" ] && [ -n "$packed_uninstaller_size" ]; then
 fi
 echo "check-release: size: uninst.exe $uninstaller_size B"
 
+# What each library brings in, from the maps the release link writes.
+for exe in "$installer" "$uninstaller"; do
+  map=$build/$(basename "$exe" .exe).map
+  [ -f "$map" ] || cannot "$map is missing (the release link writes it)"
+  python3 "$here/size-by-origin.py" "$map" "$exe" | sed 's/^/check-release: size: /' ||
+    cannot "$map is unreadable"
+done
+
 if [ "$failures" -ne 0 ]; then
   echo "check-release: $failures check(s) failed in $build/bin" >&2
   exit 1
