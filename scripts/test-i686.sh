@@ -13,7 +13,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 tests/harness/i686-vm-build
 started=$SECONDS
 
-targets=(foundation_errors_tests foundation_system_tests ui_toolkit_tests installer_system_tests
+targets=(foundation_tests ui_toolkit_tests system_tests previous_installation_tests
          installation_tests life_cycle_tests dll_planting_tests)
 cmake --preset test-i686 >/dev/null
 cmake --build --preset test-i686 -j2 --target "${targets[@]}"
