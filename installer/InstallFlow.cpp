@@ -18,7 +18,6 @@
 #include "system/RequirementsCheck.h"
 #include "ui/InstallerDialog.h"
 
-#include <optional>
 
 namespace {
 
@@ -76,18 +75,18 @@ void ReportCompletion(bool launchAfterInstall) {
     ConsoleLine(completed);
 }
 
-int RunFlow(std::optional<CmdLine>& cmdLine, const std::wstring& commandLine) {
+int RunFlow(const std::wstring& commandLine) {
     InstallStructuredExceptionTranslator();
     InstallOutOfMemoryHandler();
     FlowChoices choices{IsUserAdmin(true)};
 
     InstallOptions& options = Options();
-    cmdLine.emplace(commandLine, installerParserFlags);
-    options.interactive = IsInteractiveRun(*cmdLine);
+    CmdLine cmdLine(commandLine, installerParserFlags);
+    options.interactive = IsInteractiveRun(cmdLine);
     if (options.interactive)
         options.installDir = DefaultInstallDirectory();
     else
-        ReadUnattendedOptions(*cmdLine, choices.allUsers, choices.desktopIcon);
+        ReadUnattendedOptions(cmdLine, choices.allUsers, choices.desktopIcon);
 
     CheckSystemRequirements();
     const std::string previousVersion = ReadPreviousVersion();
@@ -121,10 +120,9 @@ std::string ActionCaption(const std::string& previousVersion) {
 }
 
 int RunInstaller(const std::wstring& commandLine) {
-    std::optional<CmdLine> cmdLine;
     int exitCode = 0;
     try {
-        exitCode = RunFlow(cmdLine, commandLine);
+        exitCode = RunFlow(commandLine);
     } catch (const SilentExit& exit) {
         exitCode = exit.exitCode();
     } catch (const CmdLine::Err& e) {
