@@ -14,7 +14,8 @@ tests/harness/i686-vm-build
 started=$SECONDS
 
 targets=(foundation_tests ui_toolkit_tests system_tests previous_installation_tests
-         installation_tests life_cycle_tests dll_planting_tests uninstaller_tests)
+         installation_tests life_cycle_tests dll_planting_tests uninstaller_tests
+         ui_installer_tests)
 cmake --preset test-i686 >/dev/null
 cmake --build --preset test-i686 -j2 --target "${targets[@]}"
 
