@@ -1,16 +1,5 @@
-# Cross compilation for Windows with the MinGW-w64 posix-thread toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows programs, tested here under wine64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QUILLMORE_TRIPLE x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${QUILLMORE_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUILLMORE_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${QUILLMORE_TRIPLE}-windres)
-set(CMAKE_AR           ${QUILLMORE_TRIPLE}-ar)
-set(CMAKE_RANLIB       ${QUILLMORE_TRIPLE}-ranlib)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUILLMORE_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/harness/wine-run)

@@ -1,0 +1,15 @@
+# Cross compilation for Windows with the MinGW-w64 posix-thread toolchain,
+# for the QUILLMORE_TRIPLE and CMAKE_SYSTEM_PROCESSOR that the including
+# toolchain file sets.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   ${QUILLMORE_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUILLMORE_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QUILLMORE_TRIPLE}-windres)
+set(CMAKE_AR           ${QUILLMORE_TRIPLE}-ar)
+set(CMAKE_RANLIB       ${QUILLMORE_TRIPLE}-ranlib)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QUILLMORE_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
