@@ -67,3 +67,10 @@ std::string ParentPath(const std::string& path) {
     // "C:\Q" -> "C:\"
     return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
 }
+
+std::string ShortPathOf(const std::string& path) {
+    char buffer[MAX_PATH + 1];
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return std::string();
+    return std::string(buffer, length);
+}

@@ -11,6 +11,10 @@
 std::string FullPath(const std::string& path);
 std::wstring FullPath(const std::wstring& path);
 
+// The 8.3 form of an existing object's path; empty when the system cannot
+// give it or it does not fit the 261-byte buffer of the stored forms.
+std::string ShortPathOf(const std::string& path);
+
 // "\\?\..." and "\\.\...": names that skip the system's path rules.
 bool IsDevicePath(const std::string& path);
 // "\\server\share\...".

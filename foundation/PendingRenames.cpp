@@ -1,5 +1,6 @@
 #include "foundation/PendingRenames.h"
 
+#include "foundation/BoundFunction.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
 
@@ -58,6 +59,12 @@ bool WithoutOwnedPairs(const std::string& bytes, const PendingPairFilter& owned,
 }
 
 }  // namespace
+
+bool AddPendingDeletion(const std::string& path) {
+    // Bound by name: the Windows 95 family's kernel32 lacks it.
+    const auto moveFileEx = KernelFunction<decltype(&::MoveFileExA)>("MoveFileExA");
+    return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
 
 bool AnyPendingRenames() {
     HKEY opened = nullptr;

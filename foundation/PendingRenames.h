@@ -13,6 +13,11 @@
 // rename).
 using PendingPairFilter = std::function<bool(const std::wstring& source, const std::wstring& target)>;
 
+// Asks the system to delete the file at the next start (Windows NT family):
+// MoveFileEx adds the pair to the value. False when the system refuses or
+// lacks the function (the Windows 95 family's kernel32).
+bool AddPendingDeletion(const std::string& path);
+
 // Whether the value holds anything: one query, nothing read or parsed (the
 // usual answer is no, and callers ask once per file).
 bool AnyPendingRenames();

@@ -2,25 +2,12 @@
 
 #include "system/RebootDeletionFamilies.h"
 #include "system/SystemInfo.h"
+#include "foundation/PendingRenames.h"
 #include "foundation/Win.h"
-
-namespace {
-
-constexpr DWORD kShortPathBufferSize = 261;
-
-}  // namespace
-
-std::string ShortPathOf(const std::string& path) {
-    char buffer[kShortPathBufferSize];
-    DWORD length = GetShortPathNameA(path.c_str(), buffer, kShortPathBufferSize);
-    if (length == 0 || length >= kShortPathBufferSize) return std::string();
-    return std::string(buffer, length);
-}
 
 bool ScheduleDeleteOnReboot(const std::string& path) {
     try {
-        return SharedSystemInfo().IsNtFamily() ? ScheduleDeleteOnRebootNt(path)
-                                               : ScheduleDeleteOnRebootIni(path);
+        return SharedSystemInfo().IsNtFamily() ? AddPendingDeletion(path) : ScheduleDeleteOnRebootIni(path);
     } catch (...) {
         return false;
     }

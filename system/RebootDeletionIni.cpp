@@ -3,6 +3,7 @@
 // always rewritten whole so that other lines keep their order.
 #include "system/RebootDeletionFamilies.h"
 
+#include "foundation/FullPath.h"
 #include "foundation/PendingRenames.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"

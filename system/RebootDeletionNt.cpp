@@ -3,7 +3,6 @@
 // sources in the "\??\" form.
 #include "system/RebootDeletionFamilies.h"
 
-#include "foundation/DllLoader.h"
 #include "foundation/PendingRenames.h"
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
@@ -30,14 +29,6 @@ bool SamePath(const std::wstring& first, const std::wstring& second) {
 }
 
 }  // namespace
-
-bool ScheduleDeleteOnRebootNt(const std::string& path) {
-    DllLoader kernel;
-    if (!kernel.Load("kernel32.dll", true)) return false;
-    auto moveFileEx = kernel.GetProc<decltype(&::MoveFileExA)>("MoveFileExA", true);
-    if (!moveFileEx) return false;
-    return moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-}
 
 bool CancelDeleteOnRebootNt(const std::string& path) {
     if (!AnyPendingRenames()) return false;

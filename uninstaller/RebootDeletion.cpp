@@ -1,6 +1,6 @@
 #include "uninstaller/RebootDeletion.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/FullPath.h"
 #include "foundation/PendingRenames.h"
 #include "foundation/SameText.h"
 #include "foundation/TextConversion.h"
@@ -20,10 +20,8 @@ bool IsNtFamily() {
 }
 
 std::string RenameLine(const std::string& path) {
-    char shortPath[MAX_PATH + 1];
-    const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) return std::string();
-    return deletePrefix + std::string(shortPath, length);
+    const std::string shortPath = ShortPathOf(path);
+    return shortPath.empty() ? std::string() : deletePrefix + shortPath;
 }
 
 size_t BytesInUse(const std::vector<std::string>& lines) {
@@ -55,10 +53,7 @@ bool RemoveRenameLine(const std::string& path) {
 }  // namespace
 
 bool DeleteAtReboot(const std::string& path) {
-    if (!IsNtFamily()) return AppendRenameLine(path);
-    // Bound by name: the Windows 95 family's kernel32 lacks it.
-    const auto moveFileEx = KernelFunction<decltype(&::MoveFileExA)>("MoveFileExA");
-    return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    return IsNtFamily() ? AddPendingDeletion(path) : AppendRenameLine(path);
 }
 
 bool KeepAtReboot(const std::string& path) {
