@@ -22,8 +22,9 @@ cmake --build --preset test-i686 -j2 --target "${targets[@]}"
 results=build/i686-test/i686-lane.results
 # The system DLLs the test programs import: each prefix must hold them.
 imports=build/i686-test/i686-lane.imports
-i686-w64-mingw32-objdump -p "${targets[@]/#/build/i686-test/bin/}" 2>/dev/null |
-  sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u > "${imports}"
+executables=("${targets[@]/%/.exe}")
+i686-w64-mingw32-objdump -p "${executables[@]/#/build/i686-test/bin/}" |
+  sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort -u > "$imports"
 
 run_lane() {
   rm -f "$results"
