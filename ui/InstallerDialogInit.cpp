@@ -56,11 +56,18 @@ void CreateBoldFont(HWND dialog) {
     DialogState().boldFont.reset(CreateFontIndirectA(&font));
 }
 
+// In the sizes the system draws icons at for this display's DPI, so that
+// the resources' larger images are chosen instead of a small one stretched.
+HICON LoadIconSized(int resource, int widthMetric, int heightMetric) {
+    return LoadIconShared(OwnModule(), MAKEINTRESOURCEA(resource), GetSystemMetrics(widthMetric),
+                          GetSystemMetrics(heightMetric));
+}
+
 void SetIcons(HWND dialog) {
-    SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(
-        LoadIconShared(OwnModule(), MAKEINTRESOURCEA(LargeIconResource), 0, 0)));
-    SetClassLongPtrA(dialog, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(
-        LoadIconShared(OwnModule(), MAKEINTRESOURCEA(SmallIconResource), 0, 0)));
+    SetClassLongPtrA(dialog, GCLP_HICON,
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(LargeIconResource, SM_CXICON, SM_CYICON)));
+    SetClassLongPtrA(dialog, GCLP_HICONSM,
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(SmallIconResource, SM_CXSMICON, SM_CYSMICON)));
 }
 
 // 40 dialog units taller for the licence, but at most 7/9 of the work
