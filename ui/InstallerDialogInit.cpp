@@ -71,15 +71,19 @@ void SetIcons(HWND dialog) {
 }
 
 // 40 dialog units taller for the licence, but at most 7/9 of the work
-// area's height, and never smaller than the template.
-void GrowHeight(HWND dialog) {
+// area's height, and never smaller than the template unless the template is
+// taller than the work area (a high DPI on a small screen): then the licence
+// gives up the difference, so that the buttons stay on the screen.
+void FitHeight(HWND dialog) {
     SIZE size;
     RECT workArea;
     if (!WindowSize(dialog, size) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) return;
-    LONG limit = (workArea.bottom - workArea.top) * 7 / 9;
+    LONG workHeight = workArea.bottom - workArea.top;
+    LONG limit = workHeight * 7 / 9;
     LONG height = size.cy + DialogUnitsToPixelsY(dialog, 40);
     if (height >= limit) height = limit;
-    if (height >= size.cy) {
+    if (height < size.cy) height = size.cy < workHeight ? size.cy : workHeight;
+    if (height != size.cy) {
         SetWindowPos(dialog, nullptr, 0, 0, size.cx, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -138,7 +142,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
     CreateBoldFont(dialog);
     SetIcons(dialog);
-    GrowHeight(dialog);
+    FitHeight(dialog);
     CenterWindow(dialog, 0);
     SetWindowTextA(dialog, (params->productTitle + " Installer").c_str());
     AttachLink(dialog, IDC_PACKAGE_LINK, "");

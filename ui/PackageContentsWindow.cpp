@@ -45,9 +45,9 @@ BOOL OnInitDialog(HWND window) {
 
 void OnGetMinMaxInfo(HWND window, MINMAXINFO& info) {
     NONCLIENTMETRICSA metrics = NonClientMetrics();
-    info.ptMinTrackSize.x = DialogUnitsToPixelsX(window, 150) + 2 * metrics.iBorderWidth + 6;
+    info.ptMinTrackSize.x = DialogUnitsToPixelsX(window, 150) + 2 * metrics.iBorderWidth + ScaledPixels(window, 6);
     info.ptMinTrackSize.y = DialogUnitsToPixelsY(window, 100) + metrics.iSmCaptionHeight
-                            + 2 * metrics.iBorderWidth + 7;
+                            + 2 * metrics.iBorderWidth + ScaledPixels(window, 7);
 }
 
 INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
