@@ -101,6 +101,12 @@ void ShowLicence(HWND dialog) {
     Attach(licence, new ReadOnlyTextHandler);
 }
 
+// The action's first letter is its access key: "Install", "Upgrade" and
+// "Replace" begin with letters that no other control of the dialog uses.
+std::string WithAccessKey(const std::string& caption) {
+    return caption.find('&') == std::string::npos ? "&" + caption : caption;
+}
+
 void Check(HWND dialog, int id, bool checked) {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -154,7 +160,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     Check(dialog, IDC_ALL_USERS, *params->allUsers);
     Check(dialog, IDC_DESKTOP_ICON, *params->desktopIcon);
     Check(dialog, IDC_RUN_WHEN_DONE, *params->launchAfterInstall);
-    SetDlgItemTextA(dialog, IDOK, params->actionCaption->c_str());
+    SetDlgItemTextA(dialog, IDOK, WithAccessKey(*params->actionCaption).c_str());
     CreateLayout(dialog);
     BuildPackageTemplate(params->productTitle);
     UpdateAcceptance(dialog);

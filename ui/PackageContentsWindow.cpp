@@ -40,7 +40,9 @@ BOOL OnInitDialog(HWND window) {
     SetRichEditText(view, LoadResourceText(PackageContentsResource), SF_RTF);
     Attach(view, new ReadOnlyTextHandler);
     FillClientArea(window, view);
-    return TRUE;
+    // The text takes the keys, so that the arrow and page keys scroll it.
+    SetFocus(view);
+    return FALSE;
 }
 
 void OnGetMinMaxInfo(HWND window, MINMAXINFO& info) {

@@ -85,7 +85,7 @@ TEST(InteractiveInstaller, ActionButtonNamesWhatHappensToTheInstalledVersion) {
     struct Case {
         const char* version;
         const char* caption;
-    } const cases[] = {{nullptr, "Install"}, {"4.07", "Upgrade"}, {"4.33", "Replace"}, {"5.0", "Replace"}};
+    } const cases[] = {{nullptr, "&Install"}, {"4.07", "&Upgrade"}, {"4.33", "&Replace"}, {"5.0", "&Replace"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption + std::string(" for ") + (c.version ? c.version : "none"));
         if (c.version) RegKey::WriteString(UninstallKeyPath, "Version", c.version, false);
@@ -173,7 +173,7 @@ TEST(InteractiveInstaller, InstallsAsTheUnattendedRunDoesAndStartsTheProductWhen
         SCOPED_TRACE(launch ? "product started when done" : "product not started");
         InteractiveRun run;
         ASSERT_TRUE(run.Dialog());
-        EXPECT_EQ("Replace", Text(run.Item(IDOK)));
+        EXPECT_EQ("&Replace", Text(run.Item(IDOK)));
         EXPECT_EQ(kInstallDir, Text(run.Item(IDC_INSTALL_FOLDER))) << "the folder of the installed copy";
         run.Install(kInstallDir, launch);
         EXPECT_TRUE(ConfirmCompletion());
@@ -231,6 +231,40 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
 void SetDisplayDpi(int dpi) {
     WriteRaw(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
              std::string(reinterpret_cast<char*>(&dpi), sizeof dpi));
+}
+
+// A person without a mouse on a 150 % display: from the licence back over the web link to the package
+// link, then the folder browser, the agreement, the folder, two options off, and the installation.
+TEST(InteractiveInstaller, KeyboardAloneReachesEveryControlAndInstalls) {
+    SetDisplayDpi(144);
+    InteractiveRun run;
+    ASSERT_TRUE(run.Dialog());
+    std::string keys;   // the letter after '&' in each label's and button's text, in tab order
+    for (HWND child = GetWindow(run.Dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) != IDC_LICENCE_TEXT && Text(child).find('&') != std::string::npos)
+            keys += Text(child)[Text(child).find('&') + 1];
+    EXPECT_EQ("WVaFldnIC", keys) << "one access key per label and button, none twice";
+
+    ASSERT_TRUE(PressKeys(InstallerCaption, "shift+Tab shift+Tab Return"));
+    HWND contents = WaitForWindow("#32770", PackageContentsCaption, 10000);
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(FindWindowExA(contents, nullptr, "RichEdit20A", nullptr), FocusedWindow(contents)) << "to scroll";
+    ASSERT_TRUE(PressKeys(PackageContentsCaption, "Escape"));
+    EXPECT_TRUE(WaitForWindowGone(contents, 10000));
+    ASSERT_TRUE(PressKeys(InstallerCaption, "alt+f"));
+    HWND browser = WaitForOwnedWindow(run.Dialog(), "#32770", 10000);
+    ASSERT_TRUE(browser && PressKeys(Text(browser), "Escape"));
+    EXPECT_TRUE(WaitForWindowGone(browser, 10000));
+
+    ASSERT_TRUE(PressKeys(InstallerCaption, "alt+a Tab Tab C colon backslash Q alt+d alt+n Return"));
+    ASSERT_TRUE(uninstall_test::WaitForMessageBox("Installation Completed", 120000));
+    ASSERT_TRUE(PressKeys("Installation Completed", "Return"));
+    WatchedOutcome outcome = run.Finish();
+    EXPECT_EQ(0u, outcome.process.exitCode) << outcome.process.out;
+    EXPECT_FALSE(Contains(outcome.programs, "quillmore.exe")) << "Alt+N";
+    const std::string desktopLink = DesktopFolder(true) + "\\Quillmore.lnk";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(desktopLink.c_str())) << "Alt+D";
+    EXPECT_EQ("C:\\Q\\quillmore.exe", ReadShellLink(StartMenuFolder(true) + "\\Quillmore.lnk").target);
 }
 
 // The dialog on the screen; every control inside the client area and apart
