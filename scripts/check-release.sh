@@ -62,6 +62,9 @@ check_manifest() {  # exe
   grep -q 'requestedExecutionLevel level="requireAdministrator"' <<<"$manifest" &&
     pass "$(basename "$1"): manifest asks for administrator rights" ||
     fail "$(basename "$1"): manifest lacks requireAdministrator"
+  grep -qE '<dpiAware [^>]*>true</dpiAware>' <<<"$manifest" &&
+    pass "$(basename "$1"): manifest declares DPI awareness" ||
+    fail "$(basename "$1"): manifest lacks DPI awareness"
 }
 
 # Windows system DLLs only: the C++ runtime is linked statically.

@@ -74,9 +74,9 @@ void OnSize(HWND dialog, int clientWidth) {
 
 void OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info) {
     NONCLIENTMETRICSA metrics = NonClientMetrics();
-    info.ptMinTrackSize.x = DialogUnitsToPixelsX(dialog, 240) + 2 * metrics.iBorderWidth + 6;
+    info.ptMinTrackSize.x = DialogUnitsToPixelsX(dialog, 240) + 2 * metrics.iBorderWidth + ScaledPixels(dialog, 6);
     info.ptMinTrackSize.y = DialogUnitsToPixelsY(dialog, 200) + metrics.iCaptionHeight
-                            + 2 * metrics.iBorderWidth + 7;
+                            + 2 * metrics.iBorderWidth + ScaledPixels(dialog, 7);
 }
 
 void OnNcDestroy() {

@@ -56,23 +56,34 @@ void CreateBoldFont(HWND dialog) {
     DialogState().boldFont.reset(CreateFontIndirectA(&font));
 }
 
+// In the sizes the system draws icons at for this display's DPI, so that
+// the resources' larger images are chosen instead of a small one stretched.
+HICON LoadIconSized(int resource, int widthMetric, int heightMetric) {
+    return LoadIconShared(OwnModule(), MAKEINTRESOURCEA(resource), GetSystemMetrics(widthMetric),
+                          GetSystemMetrics(heightMetric));
+}
+
 void SetIcons(HWND dialog) {
-    SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(
-        LoadIconShared(OwnModule(), MAKEINTRESOURCEA(LargeIconResource), 0, 0)));
-    SetClassLongPtrA(dialog, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(
-        LoadIconShared(OwnModule(), MAKEINTRESOURCEA(SmallIconResource), 0, 0)));
+    SetClassLongPtrA(dialog, GCLP_HICON,
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(LargeIconResource, SM_CXICON, SM_CYICON)));
+    SetClassLongPtrA(dialog, GCLP_HICONSM,
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(SmallIconResource, SM_CXSMICON, SM_CYSMICON)));
 }
 
 // 40 dialog units taller for the licence, but at most 7/9 of the work
-// area's height, and never smaller than the template.
-void GrowHeight(HWND dialog) {
+// area's height, and never smaller than the template unless the template is
+// taller than the work area (a high DPI on a small screen): then the licence
+// gives up the difference, so that the buttons stay on the screen.
+void FitHeight(HWND dialog) {
     SIZE size;
     RECT workArea;
     if (!WindowSize(dialog, size) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) return;
-    LONG limit = (workArea.bottom - workArea.top) * 7 / 9;
+    LONG workHeight = workArea.bottom - workArea.top;
+    LONG limit = workHeight * 7 / 9;
     LONG height = size.cy + DialogUnitsToPixelsY(dialog, 40);
     if (height >= limit) height = limit;
-    if (height >= size.cy) {
+    if (height < size.cy) height = size.cy < workHeight ? size.cy : workHeight;
+    if (height != size.cy) {
         SetWindowPos(dialog, nullptr, 0, 0, size.cx, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -88,6 +99,12 @@ void ShowLicence(HWND dialog) {
     SetRichEditBackground(licence, NearestColor(SoftBackgroundColor(), dialog));
     SetRichEditText(licence, LoadResourceText(LicenceResource), SF_RTF);
     Attach(licence, new ReadOnlyTextHandler);
+}
+
+// The action's first letter is its access key: "Install", "Upgrade" and
+// "Replace" begin with letters that no other control of the dialog uses.
+std::string WithAccessKey(const std::string& caption) {
+    return caption.find('&') == std::string::npos ? "&" + caption : caption;
 }
 
 void Check(HWND dialog, int id, bool checked) {
@@ -131,7 +148,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
     CreateBoldFont(dialog);
     SetIcons(dialog);
-    GrowHeight(dialog);
+    FitHeight(dialog);
     CenterWindow(dialog, 0);
     SetWindowTextA(dialog, (params->productTitle + " Installer").c_str());
     AttachLink(dialog, IDC_PACKAGE_LINK, "");
@@ -143,7 +160,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     Check(dialog, IDC_ALL_USERS, *params->allUsers);
     Check(dialog, IDC_DESKTOP_ICON, *params->desktopIcon);
     Check(dialog, IDC_RUN_WHEN_DONE, *params->launchAfterInstall);
-    SetDlgItemTextA(dialog, IDOK, params->actionCaption->c_str());
+    SetDlgItemTextA(dialog, IDOK, WithAccessKey(*params->actionCaption).c_str());
     CreateLayout(dialog);
     BuildPackageTemplate(params->productTitle);
     UpdateAcceptance(dialog);

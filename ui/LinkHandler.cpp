@@ -129,9 +129,14 @@ LRESULT LinkHandler::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SETCURSOR:
         SetCursor(m_hover && m_handCursor ? m_handCursor : m_arrowCursor);
         return TRUE;
+    case WM_GETDLGCODE:
+        return KeyboardCode(reinterpret_cast<const MSG*>(lParam));
+    case BM_CLICK:
+        Activate(window);
+        return 0;
     case WM_KEYDOWN:
         HideTooltip();
-        if (wParam == VK_SPACE) Activate(window);
+        if (wParam == VK_SPACE || wParam == VK_RETURN) Activate(window);
         return 0;
     case WM_KEYUP:
         HideTooltip();
@@ -159,6 +164,14 @@ LRESULT LinkHandler::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
     }
     return CallPrevious(window, message, wParam, lParam);
+}
+
+// A button to the dialog manager, so that the access key in the link's text
+// clicks it (BM_CLICK) rather than moving on to the next control; and Enter
+// comes to the focused link instead of choosing the default button.
+LRESULT LinkHandler::KeyboardCode(const MSG* message) {
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+    return DLGC_BUTTON;
 }
 
 void LinkHandler::Activate(HWND window) {

@@ -1,5 +1,6 @@
 // Turns a static control into a hyperlink: coloured text, hand cursor over
-// the text, a tooltip, a focus frame, activation by click or space key.
+// the text, a tooltip, a focus frame, activation by click, by the space or
+// Enter key while focused, or by the access key in its text.
 #pragma once
 
 #include "ui/WndHandler.h"
@@ -23,6 +24,7 @@ private:
     void Paint(HWND window);
     void DrawLinkText(HDC dc, HWND window, const RECT& client, UINT format, const std::string& text);
     void DrawFocusFrame(HDC dc, const RECT& client, HBRUSH background) const;
+    static LRESULT KeyboardCode(const MSG* message);
     void CreateTooltip(HWND window);
     void SendToTooltip(UINT message, WPARAM wParam, LPARAM lParam) const;
     void HideTooltip();

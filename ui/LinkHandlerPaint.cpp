@@ -4,6 +4,7 @@
 
 #include "ui/GdiOwners.h"
 #include "ui/WindowFont.h"
+#include "ui/WindowQueries.h"
 
 #include <algorithm>
 
@@ -101,8 +102,9 @@ void LinkHandler::DrawLinkText(HDC dc, HWND window, const RECT& client, UINT for
     SetBkMode(dc, TRANSPARENT);
     RECT area = client;
     if (!IsWindowEnabled(window)) {
-        // Engraved: a highlight one pixel down and right, the shadow on top.
-        OffsetRect(&area, 1, 1);
+        // Engraved: a highlight one line's width down and right, the shadow on top.
+        int offset = ScaledPixels(dc, 1);
+        OffsetRect(&area, offset, offset);
         SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
         DrawTextA(dc, text.c_str(), -1, &area, format);
         area = client;
@@ -122,5 +124,9 @@ void LinkHandler::DrawFocusFrame(HDC dc, const RECT& client, HBRUSH background) 
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, BrushColor(background));
     RECT frame = {m_textRect.left, client.top, m_textRect.right, client.bottom};
-    FrameRect(dc, &frame, brush.get());
+    // As thick as the system's own lines at this DPI, one pixel per ring.
+    for (int ring = ScaledPixels(dc, 1); ring > 0 && !IsRectEmpty(&frame); --ring) {
+        FrameRect(dc, &frame, brush.get());
+        InflateRect(&frame, -1, -1);
+    }
 }

@@ -40,14 +40,16 @@ BOOL OnInitDialog(HWND window) {
     SetRichEditText(view, LoadResourceText(PackageContentsResource), SF_RTF);
     Attach(view, new ReadOnlyTextHandler);
     FillClientArea(window, view);
-    return TRUE;
+    // The text takes the keys, so that the arrow and page keys scroll it.
+    SetFocus(view);
+    return FALSE;
 }
 
 void OnGetMinMaxInfo(HWND window, MINMAXINFO& info) {
     NONCLIENTMETRICSA metrics = NonClientMetrics();
-    info.ptMinTrackSize.x = DialogUnitsToPixelsX(window, 150) + 2 * metrics.iBorderWidth + 6;
+    info.ptMinTrackSize.x = DialogUnitsToPixelsX(window, 150) + 2 * metrics.iBorderWidth + ScaledPixels(window, 6);
     info.ptMinTrackSize.y = DialogUnitsToPixelsY(window, 100) + metrics.iSmCaptionHeight
-                            + 2 * metrics.iBorderWidth + 7;
+                            + 2 * metrics.iBorderWidth + ScaledPixels(window, 7);
 }
 
 INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

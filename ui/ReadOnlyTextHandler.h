@@ -1,5 +1,6 @@
 // Makes a rich edit control that shows a document behave as read-only text:
-// no caret, and the arrow cursor instead of the text beam.
+// no caret, the arrow cursor instead of the text beam, and Escape closing
+// the window it is shown in.
 #pragma once
 
 #include "ui/WndHandler.h"

@@ -21,6 +21,17 @@ COLORREF NearestColor(COLORREF colour, HWND window) {
     return GetNearestColor(dc.get(), colour);
 }
 
+int ScaledPixels(HDC dc, int pixels) {
+    constexpr int DesignDpi = 96;
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    return dpi > 0 ? MulDiv(pixels, dpi, DesignDpi) : pixels;
+}
+
+int ScaledPixels(HWND window, int pixels) {
+    WindowDeviceContext dc(window, WindowDeviceContext::ClientArea);
+    return ScaledPixels(dc.get(), pixels);
+}
+
 NONCLIENTMETRICSA NonClientMetrics() {
     NONCLIENTMETRICSA metrics = {};
     // The size before Windows Vista added a field; every version accepts it.

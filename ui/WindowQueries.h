@@ -13,6 +13,11 @@ bool WindowSize(HWND window, SIZE& size);
 // itself when there is no device context.
 COLORREF NearestColor(COLORREF colour, HWND window);
 
+// A length of the 96 DPI design in pixels at the DPI the device context
+// draws at: lines, offsets and paddings that dialog units do not cover.
+int ScaledPixels(HDC dc, int pixels);
+int ScaledPixels(HWND window, int pixels);
+
 // Border and caption sizes of the current desktop theme; zeros when the
 // system cannot tell.
 NONCLIENTMETRICSA NonClientMetrics();

@@ -11,11 +11,15 @@
 #include "support/MessageBoxDriver.h"
 #include "support/ScreenCapture.h"
 #include "support/ShellLinkReader.h"
+#include "ui/GdiOwners.h"
 #include "ui/InstallerDialogIds.h"
+#include "ui/RunningInstallerDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
@@ -23,7 +27,6 @@ using namespace gui_test;
 
 namespace {
 
-const char InstallerCaption[] = "Vantrel Quillmore 4.33 Installer";
 const std::string UninstallKeyPath = std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey;
 
 // The installer, watched on a thread of its own while the test's thread
@@ -82,7 +85,7 @@ TEST(InteractiveInstaller, ActionButtonNamesWhatHappensToTheInstalledVersion) {
     struct Case {
         const char* version;
         const char* caption;
-    } const cases[] = {{nullptr, "Install"}, {"4.07", "Upgrade"}, {"4.33", "Replace"}, {"5.0", "Replace"}};
+    } const cases[] = {{nullptr, "&Install"}, {"4.07", "&Upgrade"}, {"4.33", "&Replace"}, {"5.0", "&Replace"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.caption + std::string(" for ") + (c.version ? c.version : "none"));
         if (c.version) RegKey::WriteString(UninstallKeyPath, "Version", c.version, false);
@@ -170,7 +173,7 @@ TEST(InteractiveInstaller, InstallsAsTheUnattendedRunDoesAndStartsTheProductWhen
         SCOPED_TRACE(launch ? "product started when done" : "product not started");
         InteractiveRun run;
         ASSERT_TRUE(run.Dialog());
-        EXPECT_EQ("Replace", Text(run.Item(IDOK)));
+        EXPECT_EQ("&Replace", Text(run.Item(IDOK)));
         EXPECT_EQ(kInstallDir, Text(run.Item(IDC_INSTALL_FOLDER))) << "the folder of the installed copy";
         run.Install(kInstallDir, launch);
         EXPECT_TRUE(ConfirmCompletion());
@@ -222,6 +225,103 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
         } else {
             EXPECT_NE("mine", ReadFileBytes(existing));
         }
+    }
+}
+
+void SetDisplayDpi(int dpi) {
+    WriteRaw(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+             std::string(reinterpret_cast<char*>(&dpi), sizeof dpi));
+}
+
+// A person without a mouse on a 150 % display: from the licence back over the web link to the package
+// link, then the folder browser, the agreement, the folder, two options off, and the installation.
+TEST(InteractiveInstaller, KeyboardAloneReachesEveryControlAndInstalls) {
+    SetDisplayDpi(144);
+    InteractiveRun run;
+    ASSERT_TRUE(run.Dialog());
+    std::string keys;   // the letter after '&' in each label's and button's text, in tab order
+    for (HWND child = GetWindow(run.Dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) != IDC_LICENCE_TEXT && Text(child).find('&') != std::string::npos)
+            keys += Text(child)[Text(child).find('&') + 1];
+    EXPECT_EQ("WVaFldnIC", keys) << "one access key per label and button, none twice";
+
+    ASSERT_TRUE(PressKeys(InstallerCaption, "shift+Tab shift+Tab Return"));
+    HWND contents = WaitForWindow("#32770", PackageContentsCaption, 10000);
+    ASSERT_TRUE(contents);
+    EXPECT_EQ(FindWindowExA(contents, nullptr, "RichEdit20A", nullptr), FocusedWindow(contents)) << "to scroll";
+    ASSERT_TRUE(PressKeys(PackageContentsCaption, "Escape"));
+    EXPECT_TRUE(WaitForWindowGone(contents, 10000));
+    ASSERT_TRUE(PressKeys(InstallerCaption, "alt+f"));
+    HWND browser = WaitForOwnedWindow(run.Dialog(), "#32770", 10000);
+    ASSERT_TRUE(browser && PressKeys(Text(browser), "Escape"));
+    EXPECT_TRUE(WaitForWindowGone(browser, 10000));
+
+    ASSERT_TRUE(PressKeys(InstallerCaption, "alt+a Tab Tab C colon backslash Q alt+d alt+n Return"));
+    ASSERT_TRUE(uninstall_test::WaitForMessageBox("Installation Completed", 120000));
+    ASSERT_TRUE(PressKeys("Installation Completed", "Return"));
+    WatchedOutcome outcome = run.Finish();
+    EXPECT_EQ(0u, outcome.process.exitCode) << outcome.process.out;
+    EXPECT_FALSE(Contains(outcome.programs, "quillmore.exe")) << "Alt+N";
+    const std::string desktopLink = DesktopFolder(true) + "\\Quillmore.lnk";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(desktopLink.c_str())) << "Alt+D";
+    EXPECT_EQ("C:\\Q\\quillmore.exe", ReadShellLink(StartMenuFolder(true) + "\\Quillmore.lnk").target);
+}
+
+// The dialog on the screen; every control inside the client area and apart
+// from the others; every label's and button's text, measured in the
+// control's own font, within its control (a check box's text after its box
+// and half a box of space).
+void ExpectEveryControlFits(HWND dialog) {
+    RECT screen, window, client, rect, common;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    GetWindowRect(dialog, &window);
+    EXPECT_LE(window.bottom, screen.bottom) << "the buttons on the screen";
+    GetClientRect(dialog, &client);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control) << " " << Text(control));
+        rect = ItemRect(dialog, GetDlgCtrlID(control));
+        EXPECT_TRUE(IntersectRect(&common, &rect, &client) && EqualRect(&common, &rect)) << "in the client area";
+        for (HWND next = GetWindow(control, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+            RECT other = ItemRect(dialog, GetDlgCtrlID(next));
+            EXPECT_FALSE(IntersectRect(&common, &rect, &other)) << "overlaps " << GetDlgCtrlID(next);
+        }
+        char kind[8] = {};
+        GetClassNameA(control, kind, sizeof kind);
+        if (Text(control).empty() || (lstrcmpiA(kind, "Button") && lstrcmpiA(kind, "Static"))) continue;
+        HDC dc = GetDC(control);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        bool checkBox = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+        LONG box = checkBox ? GetSystemMetrics(SM_CXMENUCHECK) * 3 / 2 : 0;
+        RECT text = {box, 0, box, 0};
+        DrawTextA(dc, Text(control).c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+        ReleaseDC(control, dc);
+        EXPECT_LE(text.right, rect.right - rect.left);
+        EXPECT_LE(text.bottom, rect.bottom - rect.top);
+    }
+}
+
+// Each scale in a process of its own, started after the scale was set: Wine
+// and Windows read the display's DPI when a program starts.
+TEST(InteractiveInstaller, EveryControlAndItsTextFitAt96_144And192DpiAndTheInstallationProceeds) {
+    if (const char* scale = std::strstr(GetCommandLineA(), "--dialog-dpi=")) {
+        WindowDeviceContext screen(nullptr, WindowDeviceContext::ClientArea);
+        ASSERT_EQ(std::atoi(scale + 13), GetDeviceCaps(screen.get(), LOGPIXELSY));
+        DialogValues values;
+        RunningInstallerDialog dialog(values);
+        ExpectEveryControlFits(dialog.Window());   // the agreement line in bold
+        Click(dialog.Item(IDC_ACCEPT));
+        ExpectEveryControlFits(dialog.Window());   // the action button in bold
+        PostClick(dialog.Item(IDOK));
+        EXPECT_EQ(1, dialog.Result()) << "the installation goes on";
+        return;
+    }
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    for (int dpi : {96, 144, 192}) {
+        SetDisplayDpi(dpi);
+        ProcessOutcome scaled = ChildProcess(self, "--gtest_filter=*.EveryControlAndItsTextFit* --dialog-dpi="
+                                                       + std::to_string(dpi), {{}, 300000}).Wait();
+        EXPECT_NE(std::string::npos, scaled.out.find("[  PASSED  ] 1 test.")) << dpi << " DPI: " << scaled.out;
     }
 }
 
