@@ -83,6 +83,9 @@ std::string PlainFullPath(const std::string& path) {
 }
 
 std::string LongPathOf(const std::string& path) {
+    // Generated short names carry a '~'; without one there is nothing to
+    // expand, and the lookup (a folder search per name) is not paid.
+    if (path.find('~') == std::string::npos) return path;
     static const auto getLongPath = Kernel32<decltype(&::GetLongPathNameA)>("GetLongPathNameA");
     if (getLongPath != nullptr) {
         std::vector<char> buffer(MAX_PATH + 1);

@@ -16,7 +16,7 @@
 std::string PlainFullPath(const std::string& path);
 
 // `path` with its short (8.3) names expanded as far as its folders exist;
-// the rest as given.
+// the rest as given. Only a path with a '~' can hold a generated short name.
 std::string LongPathOf(const std::string& path);
 
 // The path that the system reaches through `path`, links followed and in

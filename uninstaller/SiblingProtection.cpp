@@ -77,11 +77,13 @@ bool SiblingProtection::MayName(const std::string& text) const {
 }
 
 bool SiblingProtection::ProtectsFile(const std::string& path) const {
-    return m_damage.empty() ? m_files.count(SpellingKey(path)) != 0 : MayName(path);
+    if (!m_damage.empty()) return MayName(path);
+    return !m_files.empty() && m_files.count(SpellingKey(path)) != 0;
 }
 
 bool SiblingProtection::ProtectsDirectory(const std::string& path) const {
-    return m_damage.empty() ? m_directories.count(SpellingKey(path)) != 0 : MayName(path);
+    if (!m_damage.empty()) return MayName(path);
+    return !m_directories.empty() && m_directories.count(SpellingKey(path)) != 0;
 }
 
 bool SiblingProtection::ProtectsKey(const RegistryPath& key) const {
