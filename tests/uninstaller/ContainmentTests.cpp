@@ -310,8 +310,9 @@ TEST(Containment, EverySpellingIsRefusedOrReachesTheCanaryInside) {
     Commands list = product.List();
     list.insert(list.begin() + 1, accepted.begin(), accepted.end());
     UseList(list);
-    EXPECT_EQ(0u, Uninstall().result);
-    EXPECT_FALSE(FileExists(routes[0][1]));
+    const Outcome outcome = Uninstall();
+    EXPECT_EQ(0u, outcome.result);
+    EXPECT_FALSE(FileExists(routes[0][1])) << outcome.output;
     for (size_t i = 1; i < sizeof routes / sizeof routes[0]; ++i) EXPECT_EQ(routes[i][1], ReadFileBytes(routes[i][1]));
     ExpectNothingLeft(product);
 }
