@@ -5,17 +5,19 @@
 #include "foundation/RegKey.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
+#include "uninstaller/PlainPath.h"
 
 #include <shlobj.h>
 
 namespace {
 
 // The names the installer gives what it creates outside the installation
-// directory.
+// directory; the ProgIDs carry the installed version.
 const char menuFolderName[] = "Vantrel Quillmore";
 const char desktopLinkName[] = "Quillmore.lnk";
 const char* const extensions[] = {".qmp", ".pmx"};
 const char progIdPrefix[] = "Vantrel.Quillmore.";
+const char* const progIdSuffixes[] = {".Profile", ".Settings"};
 
 const char shellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -30,15 +32,28 @@ const ShellFolder programsFolders[] = {{CSIDL_PROGRAMS, HKEY_CURRENT_USER, "Prog
 const ShellFolder desktopFolders[] = {{CSIDL_DESKTOPDIRECTORY, HKEY_CURRENT_USER, "Desktop"},
                                       {CSIDL_COMMON_DESKTOPDIRECTORY, HKEY_LOCAL_MACHINE, "Common Desktop"}};
 
+// Folders that hold other programs' and the users' files: an installation
+// directory that is one of them, or above one, was never the installer's.
+const int systemFolderIds[] = {
+    CSIDL_WINDOWS,        CSIDL_SYSTEM,          CSIDL_SYSTEMX86,         CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAMS,    CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTMENU,      CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY,
+    CSIDL_PROFILE,        CSIDL_APPDATA,         CSIDL_LOCAL_APPDATA,     CSIDL_COMMON_APPDATA,
+    CSIDL_PERSONAL};
+
 // Empty when the system names no such folder.
-std::string FolderPath(const ShellFolder& folder) {
+std::string SpecialFolder(int id) {
     // Bound at run time: shells before Internet Explorer 4 lack it.
     DllLoader shell;
     shell.Load(true, "shell32.dll", true);
     const auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA", true);
     char path[MAX_PATH + 1] = {};
-    std::string found;
-    if (getFolder != nullptr && getFolder(nullptr, path, folder.id, FALSE)) found = path;
+    if (getFolder == nullptr || !getFolder(nullptr, path, id, FALSE) || path[0] == '\0') return std::string();
+    return FullPath(path);
+}
+
+std::string FolderPath(const ShellFolder& folder) {
+    std::string found = SpecialFolder(folder.id);
     if (found.empty()) {
         try {
             found = RegKey(folder.root, shellFoldersKey).ReadString(folder.value, true);
@@ -47,6 +62,47 @@ std::string FolderPath(const ShellFolder& folder) {
         }
     }
     return found.empty() ? found : FullPath(found);
+}
+
+std::vector<std::string> SystemFolders() {
+    std::vector<std::string> folders;
+    char path[MAX_PATH + 1];
+    UINT length = GetWindowsDirectoryA(path, sizeof path);
+    if (length > 0 && length < sizeof path) folders.push_back(FullPath(path));
+    length = GetSystemDirectoryA(path, sizeof path);
+    if (length > 0 && length < sizeof path) folders.push_back(FullPath(path));
+    for (int id : systemFolderIds) {
+        const std::string folder = SpecialFolder(id);
+        if (!folder.empty()) folders.push_back(folder);
+    }
+    return folders;
+}
+
+bool HoldsVariable(const std::string& text) {
+    const size_t first = text.find('%');
+    return first != std::string::npos && text.find('%', first + 1) != std::string::npos;
+}
+
+bool IsRoot(const std::string& full) {
+    if (IsUncPath(full)) return full.find('\\', full.find('\\', 2) + 1) == std::string::npos;
+    return full.size() <= 3;
+}
+
+// The plain full form of an installation directory that can be one.
+std::string InstallationDirectory(const std::string& text) {
+    const std::string unusable = "unusable installation directory \"" + text + "\": ";
+    if (HoldsVariable(text)) throw LoadError(unusable + "it holds environment variables");
+    const std::string full = PlainFullPath(text);
+    if (full.empty()) throw LoadError(unusable + "it is no plain full path");
+    if (IsRoot(full)) throw LoadError(unusable + "it is a root");
+    for (const std::string& folder : SystemFolders())
+        if (IsSameOrBelow(folder, full)) throw LoadError(unusable + "it is or holds the system's folder " + folder);
+    return full;
+}
+
+// Digits and dots: the version becomes part of key names.
+bool IsVersion(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
 }
 
 const char* Keyword(UninstallCommand::Kind kind) {
@@ -67,11 +123,6 @@ bool IsProductExtension(const std::string& name) {
     return false;
 }
 
-bool IsProductProgId(const std::string& name) {
-    const size_t prefix = sizeof progIdPrefix - 1;
-    return name.size() > prefix && SameText(name.substr(0, prefix), progIdPrefix);
-}
-
 std::vector<std::string> Components(const std::string& subkey) {
     std::vector<std::string> components;
     size_t start = 0;
@@ -88,19 +139,11 @@ bool IsFileSystemCommand(UninstallCommand::Kind kind) {
            kind == UninstallCommand::DelMainFile;
 }
 
-// ".ext:ProgID" of the product's own.
-bool IsProductAssociation(const std::string& argument) {
-    const size_t colon = argument.find(':');
-    return IsProductExtension(argument.substr(0, colon)) && IsProductProgId(argument.substr(colon + 1));
-}
-
 }  // namespace
 
 Containment Containment::Of(const UninstallInfo& info) {
     Containment containment;
-    containment.m_installDir = IsDevicePath(info.installDir) ? std::string() : FullPath(info.installDir);
-    if (containment.m_installDir.empty())
-        throw LoadError("unusable installation directory \"" + info.installDir + "\"");
+    containment.m_installDir = InstallationDirectory(info.installDir);
     for (const ShellFolder& folder : programsFolders) {
         const std::string programs = FolderPath(folder);
         if (!programs.empty()) containment.m_menuFolders.push_back(programs + "\\" + menuFolderName);
@@ -109,6 +152,9 @@ Containment Containment::Of(const UninstallInfo& info) {
         const std::string desktop = FolderPath(folder);
         if (!desktop.empty()) containment.m_desktopLinks.push_back(desktop + "\\" + desktopLinkName);
     }
+    if (IsVersion(info.version))
+        for (const char* suffix : progIdSuffixes)
+            containment.m_progIds.push_back(progIdPrefix + info.version + suffix);
     containment.m_uninstallKey = info.key;
     return containment;
 }
@@ -117,23 +163,33 @@ void Containment::Check(std::vector<UninstallCommand>& commands) const {
     for (UninstallCommand& command : commands) {
         bool contained = true;
         if (IsFileSystemCommand(command.kind)) {
-            // Names that skip the system's path rules, and other machines'
-            // folders unless the installation is on one, are never ours.
-            const bool unusable = IsDevicePath(command.argument) ||
-                                  (IsUncPath(command.argument) && !IsUncPath(m_installDir));
-            const std::string full = unusable ? std::string() : FullPath(command.argument);
-            contained = !full.empty() && (command.kind == UninstallCommand::DelDir ? IsProductDirectory(full)
-                                                                                  : IsProductFile(full));
+            // Other machines' folders are never ours unless the installation
+            // is on one; a file named in a folder's form is no file.
+            const bool directory = command.kind == UninstallCommand::DelDir;
+            const bool otherMachine = IsUncPath(command.argument) && !IsUncPath(m_installDir);
+            const bool folderForm = !directory && (command.argument.back() == '\\' || command.argument.back() == '/');
+            const std::string full = otherMachine || folderForm ? std::string() : PlainFullPath(command.argument);
+            contained = !full.empty() && (directory ? IsProductDirectory(full) : IsProductFile(full));
             if (contained) command.argument = full;
         } else if (command.kind == UninstallCommand::DelRegKey) {
             contained = IsProductKey(RegistryPath::Parse(command.argument));
         } else if (command.kind == UninstallCommand::RstFileAssoc) {
             contained = IsProductAssociation(command.argument);
+        } else if (SameText(command.argument, m_uninstallKey.LastName())) {
+            // Sharing with itself would keep every file and still remove the
+            // entry that could remove them.
+            throw LoadError("\"-shareResWith=" + command.argument + "\" names the product itself");
         }
         if (!contained)
             throw LoadError("\"" + std::string(Keyword(command.kind)) + command.argument +
                             "\" names something outside the installation");
     }
+}
+
+RegistryPath Containment::KeyArea(const RegistryPath& key) const {
+    if (key.SameKey(m_uninstallKey)) return m_uninstallKey.Parent();
+    const std::vector<std::string> names = Components(key.Subkey());
+    return RegistryPath::Parse(key.Text().substr(0, key.Text().find('\\')) + "\\" + names[0] + "\\" + names[1]);
 }
 
 bool Containment::IsProductFile(const std::string& path) const {
@@ -161,22 +217,20 @@ bool Containment::IsProductKey(const RegistryPath& key) const {
     const std::vector<std::string> names = Components(key.Subkey());
     for (const std::string& name : names)
         if (name.empty()) return false;
+    // An extension key alone (what is below it may be another program's);
+    // a ProgID of the product's with everything below it.
     return names.size() >= 3 && SameText(names[0], "Software") && SameText(names[1], "Classes") &&
-           (IsProductExtension(names[2]) || IsProductProgId(names[2]));
+           ((IsProductExtension(names[2]) && names.size() == 3) || IsProductProgId(names[2]));
 }
 
-std::string Containment::AreaOf(const std::string& path) const {
-    if (IsBelow(path, m_installDir)) return m_installDir;
-    for (const std::string& folder : m_menuFolders)
-        if (IsBelow(path, folder)) return folder;
-    return std::string();
-}
-
-bool Containment::LiesBehindLink(const std::string& path) const {
-    const std::string area = AreaOf(path);
-    for (std::string folder = ParentPath(path); !area.empty() && IsBelow(folder, area); folder = ParentPath(folder)) {
-        const DWORD attributes = GetFileAttributesA(folder.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
-    }
+bool Containment::IsProductProgId(const std::string& name) const {
+    for (const std::string& progId : m_progIds)
+        if (SameText(name, progId)) return true;
     return false;
+}
+
+// ".ext:ProgID" of the product's own.
+bool Containment::IsProductAssociation(const std::string& argument) const {
+    const size_t colon = argument.find(':');
+    return IsProductExtension(argument.substr(0, colon)) && IsProductProgId(argument.substr(colon + 1));
 }

@@ -4,9 +4,10 @@
 
 #include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
-#include "foundation/SameText.h"
+#include "uninstaller/PlainPath.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -14,13 +15,12 @@ size_t Depth(const std::string& path) { return std::count(path.begin(), path.end
 
 std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallCommand>& commands) {
     std::vector<std::string> directories;
+    std::set<std::string> listed;  // upper case: a list may name many thousands
     for (const UninstallCommand& command : commands) {
         if (command.kind != UninstallCommand::DelDir) continue;
         std::string path = command.argument;
         while (path.size() > 3 && path.back() == '\\') path.pop_back();
-        const bool listed = std::any_of(directories.begin(), directories.end(),
-                                        [&](const std::string& other) { return SameText(other, path); });
-        if (!listed) directories.push_back(path);
+        if (listed.insert(UpperCase(path)).second) directories.push_back(path);
     }
     std::stable_sort(directories.begin(), directories.end(),
                      [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
@@ -32,10 +32,7 @@ std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallComm
 void RemoveDirectories(const RemovalContext& context) {
     for (const std::string& path : DirectoriesDeepestFirst(context.info.commands)) {
         if (context.sibling.ProtectsDirectory(path)) continue;
-        if (context.containment.LiesBehindLink(path)) {
-            context.report.Line("Kept directory " + path + ": a folder on its path links elsewhere");
-            continue;
-        }
+        if (KeptForLink(context, path, "directory ")) continue;
         if (RemoveDirectoryA(path.c_str())) continue;
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) continue;

@@ -55,14 +55,27 @@ void RemoveFile(const RemovalContext& context, const std::string& path) {
 
 }  // namespace
 
+bool KeptForLink(const RemovalContext& context, const std::string& path, const std::string& what) {
+    switch (context.links.Find(path)) {
+    case PathLinks::OnTheWay:
+        context.report.Line("Kept " + what + path + ": a folder on its path links elsewhere");
+        return true;
+    case PathLinks::Itself:
+        context.report.Line("Kept " + what + path + ": it is a link");
+        return true;
+    case PathLinks::Nowhere:
+        break;
+    }
+    return false;
+}
+
 void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
     for (const UninstallCommand& command : context.info.commands) {
         const bool main = command.kind == UninstallCommand::DelMainFile;
         if (!main && command.kind != UninstallCommand::DelFile) continue;
         if (!exceptFile.empty() && SameText(command.argument, exceptFile)) continue;
-        if (context.containment.LiesBehindLink(command.argument)) {
-            context.report.Line("Kept " + command.argument + ": a folder on its path links elsewhere");
-        } else if (context.sibling.ProtectsFile(command.argument)) {
+        if (KeptForLink(context, command.argument)) continue;
+        if (context.sibling.ProtectsFile(command.argument)) {
             context.report.Line("Kept " + command.argument + ": " + context.sibling.Name() + " uses it");
         } else if (main) {
             RemoveMainFile(context, command.argument);
@@ -75,6 +88,7 @@ void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
 // The uninstaller that runs in place cannot delete its own file on Windows;
 // that file is left for the next reboot.
 bool RemoveUninstallerFile(const RemovalContext& context, const std::string& path) {
+    if (KeptForLink(context, path)) return true;
     const DWORD code = DeleteFileCode(path);
     if (code == 0) return true;
     if (DeleteAtReboot(path)) {

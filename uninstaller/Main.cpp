@@ -16,6 +16,7 @@
 #include "uninstaller/Arguments.h"
 #include "uninstaller/Containment.h"
 #include "uninstaller/Dialogs.h"
+#include "uninstaller/PlainPath.h"
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
 #include "uninstaller/ResultChannel.h"
@@ -55,7 +56,7 @@ UninstallInfo LoadContainedInfo(const Arguments& args, Containment& containment)
     UninstallInfo info = LoadUninstallInfo(args.keyName);
     containment = Containment::Of(info);
     containment.Check(info.commands);
-    if (args.IsCopy() && !ListDeletesFile(info, FullPath(args.parentPath)))
+    if (args.IsCopy() && !ListDeletesFile(info, PlainFullPath(args.parentPath)))
         throw LoadError("-parentPath=" + args.parentPath + " is no file of the installation");
     return info;
 }
@@ -63,7 +64,8 @@ UninstallInfo LoadContainedInfo(const Arguments& args, Containment& containment)
 std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const Containment& containment,
                      const std::string& uninstallerFile, Report& report) {
     const SiblingProtection sibling = SiblingProtection::Load(info.commands);
-    RemoveInstallation(RemovalContext{info, sibling, containment, report, args.unattended}, uninstallerFile);
+    PathLinks links;
+    RemoveInstallation(RemovalContext{info, sibling, containment, links, report, args.unattended}, uninstallerFile);
     if (report.HasFailures()) {
         report.Line(args.keyName + " uninstallation failed partly or completely");
         if (!args.unattended) ShowFailed(args.keyName, report.Failures());
@@ -87,10 +89,7 @@ std::uint32_t Run() {
     }
     LeaveCurrentDirectory();
     const std::string ownPath = OwnPath();
-    if (args.IsCopy()) {
-        WaitForOriginal(args);
-        if (!DeleteAtReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
-    }
+    if (args.IsCopy()) WaitForOriginal(args);
 
     UninstallInfo info;
     Containment containment;
@@ -102,8 +101,12 @@ std::uint32_t Run() {
         return Finish(args, LoadFailed, report);
     }
 
-    if (args.IsCopy())
-        return Finish(args, Remove(args, info, containment, FullPath(args.parentPath), report), report);
+    // Only now that everything is checked: a refused run changes nothing,
+    // not even at the next start.
+    if (args.IsCopy()) {
+        if (!DeleteAtReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
+        return Finish(args, Remove(args, info, containment, PlainFullPath(args.parentPath), report), report);
+    }
     if (!args.unattended && !ConfirmUninstallation(args.keyName)) return Finish(args, Declined, report);
     const std::string ownFile = FullPath(ownPath);
     if (!ListDeletesFile(info, ownFile))

@@ -18,7 +18,7 @@ void RemoveInstallation(const RemovalContext& context, const std::string& uninst
     RemoveFiles(context, uninstallerFile);
     RemoveRegistryKeys(context);
     RestoreFileAssociations(context);
-    RemoveFromSearchPaths(context.info.installDir, context.report);
+    RemoveFromSearchPaths(context.containment.InstallDirectory(), context.report);
     const bool uninstallerRemoved = !context.report.HasFailures() && !uninstallerFile.empty() &&
                                     RemoveUninstallerFile(context, uninstallerFile);
     RemoveDirectories(context);

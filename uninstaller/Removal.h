@@ -8,6 +8,7 @@
 #pragma once
 
 #include "uninstaller/Containment.h"
+#include "uninstaller/PathLinks.h"
 #include "uninstaller/Report.h"
 #include "uninstaller/SiblingProtection.h"
 #include "uninstaller/UninstallInfo.h"
@@ -18,6 +19,7 @@ struct RemovalContext {
     const UninstallInfo& info;
     const SiblingProtection& sibling;
     const Containment& containment;
+    PathLinks& links;
     Report& report;
     bool unattended;
 };
@@ -25,6 +27,10 @@ struct RemovalContext {
 // `uninstallerFile` is the file of the uninstaller the user started (empty
 // when that is not a file of the list); it goes after everything else.
 void RemoveInstallation(const RemovalContext& context, const std::string& uninstallerFile);
+
+// True when a link is on the way to `path` or is `path` itself; the line
+// that says so names the object as `what` + `path`.
+bool KeptForLink(const RemovalContext& context, const std::string& path, const std::string& what = std::string());
 
 // The parts, in their files.
 void RemoveFiles(const RemovalContext& context, const std::string& exceptFile);

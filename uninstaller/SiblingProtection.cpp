@@ -5,12 +5,20 @@
 #include "foundation/RegKey.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
+#include "uninstaller/PlainPath.h"
 #include "uninstaller/UninstallInfo.h"
 
 namespace {
 
-std::string UpperCase(std::string text) {
-    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+// One spelling of a path, for comparison: full, long names, upper case.
+std::string SpellingKey(const std::string& path) {
+    const std::string plain = PlainFullPath(path);
+    return UpperCase(LongPathOf(plain.empty() ? FullPath(path) : plain));
+}
+
+std::string WithBackslashes(std::string text) {
+    for (char& c : text)
+        if (c == '/') c = '\\';
     return text;
 }
 
@@ -31,17 +39,6 @@ bool KeyExists(const RegistryPath& key) {
     return code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND;
 }
 
-// Paths in their full form, as ours are after the containment check.
-void UseFullPaths(std::vector<UninstallCommand>& commands) {
-    for (UninstallCommand& command : commands) {
-        const bool path = command.kind == UninstallCommand::DelDir || command.kind == UninstallCommand::DelFile ||
-                          command.kind == UninstallCommand::DelMainFile;
-        if (!path || IsDevicePath(command.argument)) continue;
-        const std::string full = FullPath(command.argument);
-        if (!full.empty()) command.argument = full;
-    }
-}
-
 }  // namespace
 
 SiblingProtection SiblingProtection::Load(const std::vector<UninstallCommand>& ours) {
@@ -54,34 +51,39 @@ SiblingProtection SiblingProtection::Load(const std::vector<UninstallCommand>& o
     try {
         list = ReadList(key);
         sibling.m_commands = ParseCommandList(list);
-        UseFullPaths(sibling.m_commands);
+        sibling.IndexPaths();
     } catch (const LoadError& e) {
         sibling.m_damage = e.what();
     } catch (const CommandListError& e) {
         sibling.m_damage = "its uninstallation command list cannot be parsed: " + std::string(e.what());
-        sibling.m_damagedText = UpperCase(list);
+        sibling.m_damagedText = UpperCase(WithBackslashes(list));
     }
     return sibling;
 }
 
+void SiblingProtection::IndexPaths() {
+    for (const UninstallCommand& command : m_commands) {
+        if (command.kind == UninstallCommand::DelDir) m_directories.insert(SpellingKey(command.argument));
+        if (command.kind == UninstallCommand::DelFile || command.kind == UninstallCommand::DelMainFile)
+            m_files.insert(SpellingKey(command.argument));
+    }
+}
+
 bool SiblingProtection::MayName(const std::string& text) const {
-    return m_damagedText.empty() || m_damagedText.find(UpperCase(text)) != std::string::npos;
+    if (m_damagedText.empty()) return true;
+    for (const std::string& spelling : {text, LongPathOf(text), ShortPathOf(text)})
+        if (!spelling.empty() && m_damagedText.find(UpperCase(spelling)) != std::string::npos) return true;
+    return false;
 }
 
 bool SiblingProtection::ProtectsFile(const std::string& path) const {
     if (!m_damage.empty()) return MayName(path);
-    for (const UninstallCommand& command : m_commands)
-        if ((command.kind == UninstallCommand::DelFile || command.kind == UninstallCommand::DelMainFile) &&
-            SameText(command.argument, path))
-            return true;
-    return false;
+    return !m_files.empty() && m_files.count(SpellingKey(path)) != 0;
 }
 
 bool SiblingProtection::ProtectsDirectory(const std::string& path) const {
     if (!m_damage.empty()) return MayName(path);
-    for (const UninstallCommand& command : m_commands)
-        if (command.kind == UninstallCommand::DelDir && SameText(command.argument, path)) return true;
-    return false;
+    return !m_directories.empty() && m_directories.count(SpellingKey(path)) != 0;
 }
 
 bool SiblingProtection::ProtectsKey(const RegistryPath& key) const {

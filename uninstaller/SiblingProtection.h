@@ -8,6 +8,7 @@
 #include "uninstaller/CommandList.h"
 #include "uninstaller/RegistryPath.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,14 @@ public:
     std::string ProgIdFor(const RegistryPath& extensionKey) const;
 
 private:
-    // True when the damaged list's text may name `text`.
+    void IndexPaths();
+    // True when the damaged list's text may name `text` (a path in any of
+    // its spellings).
     bool MayName(const std::string& text) const;
 
     std::string m_name;
     std::vector<UninstallCommand> m_commands;
+    std::set<std::string> m_files, m_directories;  // SpellingKey() of the paths
     std::string m_damage;
-    std::string m_damagedText;  // upper case; empty when unreadable
+    std::string m_damagedText;  // upper case, backslashes only; empty when unreadable
 };

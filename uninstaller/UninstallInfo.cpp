@@ -7,7 +7,7 @@ namespace {
 
 std::string ReadValue(const RegistryPath& key, const std::string& name) {
     try {
-        return RegKey(key.Root(), key.Subkey()).ReadString(name, true);
+        return RegKey(key.Root(), key.Subkey()).ReadString(name, false);
     } catch (const Norlib::RegException& e) {
         throw LoadError("reading \"" + name + "\" of " + key.Text() + ": " + e.what());
     }
@@ -25,6 +25,11 @@ UninstallInfo LoadUninstallInfo(const std::string& keyName) {
     info.key = UninstallKeyOf(keyName);
     const std::string list = ReadValue(info.key, "UninstallParam");
     info.installDir = ReadValue(info.key, "InstallDir");
+    try {
+        info.version = ReadValue(info.key, "Version");
+    } catch (const LoadError&) {
+        // Without it no ProgID is the product's, and a list that names one is refused.
+    }
     try {
         info.commands = ParseCommandList(list);
     } catch (const CommandListError& e) {

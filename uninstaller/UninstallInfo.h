@@ -12,7 +12,8 @@
 struct UninstallInfo {
     RegistryPath key;  // the product's Uninstall key itself
     std::vector<UninstallCommand> commands;
-    std::string installDir;
+    std::string installDir;  // as stored: Containment decides whether it can be one
+    std::string version;     // empty when missing
 };
 
 class LoadError : public std::runtime_error {
@@ -23,6 +24,7 @@ public:
 // "HKEY_LOCAL_MACHINE\SOFTWARE\...\Uninstall\<keyName>"
 RegistryPath UninstallKeyOf(const std::string& keyName);
 
-// Reads and parses "UninstallParam" and "InstallDir"; throws LoadError with
-// the reason when either cannot be read or the list cannot be parsed.
+// Reads and parses "UninstallParam", "InstallDir" and "Version", each as
+// stored (no variable expanded); throws LoadError with the reason when one
+// of the first two cannot be read or the list cannot be parsed.
 UninstallInfo LoadUninstallInfo(const std::string& keyName);

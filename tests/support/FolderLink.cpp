@@ -1,5 +1,6 @@
 #include "support/FolderLink.h"
 
+#include "foundation/RegKey.h"
 #include "foundation/TextConversion.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
@@ -27,7 +28,7 @@ std::string HostPath(const std::string& path) {
 
 }  // namespace
 
-void MakeFolderLink(const std::string& link, const std::string& target) {
+void MakeLink(const std::string& link, const std::string& target) {
     const size_t slash = link.rfind('\\');
     const std::string hostLink = HostPath(link.substr(0, slash)) + "/" + link.substr(slash + 1);
     std::string commandLine = "ln -s \"" + HostPath(target) + "\" \"" + hostLink + "\"";
@@ -43,11 +44,22 @@ void MakeFolderLink(const std::string& link, const std::string& target) {
     // The handle of a host program tells nothing about its end: the link is
     // watched for instead.
     for (int waited = 0; waited < 10000; waited += 20) {
-        const DWORD attributes = GetFileAttributesA(link.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
+        if (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) return;
         Sleep(20);
     }
-    throw std::runtime_error("no folder link at " + link);
+    throw std::runtime_error("no link at " + link);
+}
+
+void MakeRegistryLink(const std::string& link, const std::string& target) {
+    HKEY created = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the registry link " + link);
+    const UniqueRegKey key(created);
+    const std::wstring path = MultiByteToWide("\\Registry\\Machine\\" + target);
+    if (RegSetValueExW(key.get(), L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(path.data()),
+                       static_cast<DWORD>(path.size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot point the registry link " + link + " at " + target);
 }
 
 }  // namespace uninstall_test
