@@ -34,7 +34,8 @@ cmake --build --preset test-x86_64
 ctest --preset test-x86_64
 
 # A short crash sweep: the installer killed at 3 moments of an unattended
-# installation (tests/crash/crash-sweep.sh runs 20 by default).
+# installation, each kill landing while it runs (tests/crash/crash-sweep.sh
+# runs 20 by default).
 bash tests/crash/crash-sweep.sh 3 build/x86_64
 
 # The pure parsers, natively under libFuzzer with ASan and UBSan: one
