@@ -42,15 +42,21 @@ def main():
     def size(v):
         return f"{int(v):,} B" if v else "-"
 
+    def spread(values, show):
+        return f"{show(statistics.median(values))} [{show(min(values))}-{show(max(values))}]"
+
+    # Wall times keep every round, so that a ratio is taken round by round
+    # and its spread shows beside it.
     measures = [
-        ("wall time, median", lambda r: statistics.median(x["wall"] for x in r), seconds),
-        ("wall time, minimum", lambda r: min(x["wall"] for x in r), seconds),
+        ("wall time, median [min-max]", lambda r: [x["wall"] for x in r], lambda v: spread(v, seconds)),
         ("peak working set", lambda r: max(x["peak_ws"] for x in r), mib),
         ("peak private bytes", lambda r: max(x["peak_private"] for x in r), mib),
     ]
     with_base = any(who == "base" for _, who in runs)
 
     def ratio(a, b):
+        if isinstance(a, list) and isinstance(b, list):
+            return spread([x / y for x, y in zip(a, b)], lambda v: f"{v:.2f}")
         return f"{a / b:.2f}" if a and b else "-"
 
     def row(label, name, show, values):
@@ -83,8 +89,8 @@ def main():
     def show_row(r):
         return "| " + " | ".join(c.ljust(w) if i < 2 else c.rjust(w) for i, (c, w) in enumerate(zip(r, widths))) + " |"
 
-    print(f"\nBenchmark, {rounds} alternating rounds under wine64, each installation in a fresh prefix and checked;"
-          " peaks are the largest of the rounds")
+    print(f"\nBenchmark, {rounds} alternating rounds under wine64 (ours: the release build), each installation in a"
+          " fresh prefix and checked; ratios round by round; peaks are the largest of the rounds")
     print(show_row(header))
     print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
     for r in rows:

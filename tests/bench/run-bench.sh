@@ -5,7 +5,8 @@
 #   tests/bench/run-bench.sh [--rounds N] [--kinds "large small tiny"] [--huge]
 #                            [--baseline INSTALLER.exe] [BUILD_DIR]
 #
-#   --rounds N  alternating rounds (default 3; the full run is 7)
+#   --rounds N  alternating rounds, an even number so that each installer
+#               goes first as often (default 4; the full run is 8)
 #   --kinds     payloads to run: large (27 MB in 19 files), small (10,000
 #               files), tiny (1 KB, the fixed cost)
 #   --huge      also a 270 MB payload in 19 files, ours only (the check that
@@ -13,7 +14,10 @@
 #               time, to pack it)
 #   --baseline  also an earlier build of our installer (a copy of its
 #               bin/QuillmoreInstaller.exe), "before" in the table
-#   BUILD_DIR   the x86_64 test build (default build/x86_64)
+#   BUILD_DIR   the x86_64 test build, for the driver (default build/x86_64)
+#
+# Ours is the installer of the release-x86_64 preset: the shipped flags, no
+# failure points (build/x86_64-release, configured and built here).
 #
 # Every installation runs in a fresh prefix and is checked afterwards (exit
 # code, every file's size and CRC-32, the uninstaller); a failed check stops
@@ -23,7 +27,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 here=$root/tests/bench
-rounds=3
+rounds=4
 kinds="large small tiny"
 huge=0
 baseline=
@@ -39,10 +43,13 @@ while [ $# -gt 0 ]; do
   esac
 done
 build=$(cd "$build" && pwd)
+[ $((rounds % 2)) = 0 ] && [ "$rounds" -gt 0 ] || { echo "run-bench: --rounds must be even" >&2; exit 1; }
 [ "$huge" = 1 ] && kinds="$kinds huge"
 command -v makensis >/dev/null || { echo "run-bench: makensis missing (bash scripts/setup.sh)" >&2; exit 1; }
 
-cmake --build "$build" --target QuillmoreInstaller install_bench quillmore_packer -j2 >/dev/null
+cmake --build "$build" --target install_bench quillmore_packer -j2 >/dev/null
+(cd "$root" && cmake --preset release-x86_64 >/dev/null && cmake --build --preset release-x86_64 -j2 --target QuillmoreInstaller >/dev/null)
+release=$root/build/x86_64-release
 
 data=$build/bench
 mkdir -p "$data"
@@ -95,7 +102,7 @@ measure() {
 
 for kind in $kinds; do
   prepare "$kind"
-  driver embed "$(winpath "$build/bin/QuillmoreInstaller.exe")" "$(winpath "$data/$kind.lzma")" \
+  driver embed "$(winpath "$release/bin/QuillmoreInstaller.exe")" "$(winpath "$data/$kind.lzma")" \
     "$(winpath "$data/ours-$kind.exe")"
   echo "$kind sizes ours_exe=$(stat -c %s "$data/ours-$kind.exe") ours_payload=$(stat -c %s "$data/$kind.lzma")" \
     "nsis_exe=$(stat -c %s "$data/nsis-$kind.exe" 2>/dev/null || echo 0) nsis_payload=$(cat "$data/nsis-$kind.payload" 2>/dev/null || echo 0)" \

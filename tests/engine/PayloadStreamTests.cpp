@@ -1,14 +1,20 @@
 // The payload step on streams built here: header checks, the message
 // parser across chunk boundaries, groups, selectors, the uninstaller
-// marker, refused names and the rollback of created files.
+// marker, refused names and the rollback of created files; and the payload
+// the packer built for the installer, decoded.
 #include "support/StepFixture.h"
 #include "support/PendingOperations.h"
 #include "PayloadBuilder.h"
 
+#include "engine/DecodingThread.h"
+#include "engine/LzmaChunkDecoder.h"
+#include "engine/PayloadMessageParser.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
 #include "system/InstallOptions.h"
+#include "packer/PayloadManifest.h"
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -220,4 +226,46 @@ TEST_F(PayloadStreamTest, FailureAtTheTenthFileUndoesTheNineBeforeNewestFirst) {
     // The tenth was listed before it failed to open: its deletion could only
     // be scheduled.
     EXPECT_TRUE(PendingDeletionOf(At("missing-dir\\tenth.txt")));
+}
+
+namespace {
+
+// Every file of a decoded payload, in stream order.
+struct RecordedFiles : PayloadFileSink {
+    std::vector<std::pair<PayloadFileHeaders, std::string>> files;
+    void BeginFile(const PayloadFileHeaders& headers) override { files.push_back({headers, {}}); }
+    void WriteBytes(const unsigned char* bytes, std::size_t count) override {
+        files.back().second.append(reinterpret_cast<const char*>(bytes), count);
+    }
+    void EndFile() override {}
+};
+
+}  // namespace
+
+// The payload built into the installer decodes, through the installer's own
+// decoder and parser, to exactly the files its manifest names, in order.
+TEST(BuiltPayload, DecodesToTheManifestsSourcesByteForByteInOrder) {
+    const std::vector<PayloadEntry> entries = ReadPayloadManifest(QUILLMORE_PAYLOAD_DIR "/payload.manifest");
+    const std::string stream = ReadFileBytes(QUILLMORE_PAYLOAD_DIR "/payload.lzma");
+    ASSERT_GT(stream.size(), 13u);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.data());
+    std::uint64_t decodedSize = 0;
+    for (int i = 12; i >= 5; --i) decodedSize = (decodedSize << 8) | bytes[i];
+    DecodingThread decoding(std::make_unique<LzmaChunkDecoder>(bytes), bytes + 13, stream.size() - 13, decodedSize,
+                            65536);
+    RecordedFiles recorded;
+    PayloadMessageParser parser(recorded);
+    parser.Begin();
+    std::size_t count = 0;
+    while (const std::uint8_t* chunk = decoding.Next(count)) parser.ProcessOutBytes(chunk, count);
+    parser.Finish();
+
+    ASSERT_EQ(entries.size(), recorded.files.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const PayloadFileHeaders& headers = recorded.files[i].first;
+        EXPECT_EQ(entries[i].name, headers.name) << i;
+        EXPECT_EQ(entries[i].selector == -1 ? 3 : entries[i].selector, headers.selector) << entries[i].name;
+        EXPECT_EQ(entries[i].uninstaller, headers.uninstaller) << entries[i].name;
+        EXPECT_TRUE(ReadFileBytes("Z:" + entries[i].source) == recorded.files[i].second) << entries[i].name;
+    }
 }

@@ -5,7 +5,6 @@
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/InstallOptions.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
@@ -140,7 +139,7 @@ TEST_F(ShortcutStepTest, ALinkInUseAtRollbackIsLeftForTheNextReboot) {
         ASSERT_TRUE(holder.valid());
     }
     EXPECT_EQ("Creating shortcut " + link + "\nRollback: removing previously created shortcut " + link +
-                  "\nShortcut deletion failed: " + DescribeWindowsError(ERROR_SHARING_VIOLATION) +
+                  "\nShortcut deletion failed: Windows error 32: " + SystemText(ERROR_SHARING_VIOLATION) +
                   "\nScheduling remove shortcut on reboot\n",
               out.Text());
     EXPECT_TRUE(PendingDeletion(link));

@@ -5,7 +5,6 @@
 #include "engine/UninstallCommands.h"
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/InstallOptions.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
@@ -109,7 +108,7 @@ TEST_F(UninstallerRegistrationStepTest, AKeyThatCannotBeDeletedOnRollbackIsRepor
     BoxAnswerer box("Uninstaller Unregistration Failed", IDOK);
     CapturedOutput out;
     step.reset();
-    const std::string description = DescribeWindowsError(ERROR_ACCESS_DENIED);
+    const std::string description = "Windows error 5: " + SystemText(ERROR_ACCESS_DENIED);
     EXPECT_EQ("Rollback: unregistering uninstaller\nUninstaller unregistration failed: " + description + "\n",
               out.Text());
     EXPECT_EQ("Unable to unregister previously registered uninstaller.\nReason: " + description, box.Text());

@@ -3,7 +3,7 @@
 #include "support/InstallationFixture.h"
 #include "support/SystemSnapshot.h"
 
-#include "foundation/WinErrorMessage.h"
+#include "support/SystemText.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 
@@ -14,10 +14,6 @@ namespace {
 
 const std::string kDir = kInstallDir;
 const char kCompleted[] = "Vantrel Quillmore 4.33 installation completed";
-
-std::string AccessDenied() {
-    return "RegCreateKeyExA() failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
-}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -54,8 +50,8 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
     std::vector<std::string> lines = Lines(run.process.out);
     for (const std::string& warning :
          {"Warning: creating shortcut '" + proxyLink + "' failed: IPersistFile::Save() failed",
-          "Warning: registering file association for extension '.pmx' failed. Reason: " + AccessDenied(),
-          "Warning: uninstaller registration failed: " + AccessDenied()})
+          "Warning: registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()"),
+          "Warning: uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()")})
         EXPECT_TRUE(Contains(lines, warning)) << warning << " is missing from\n" << run.process.out;
     EXPECT_EQ(kCompleted, lines.back());
     EXPECT_EQ(0u, RollbackLines(lines));

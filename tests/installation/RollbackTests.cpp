@@ -5,7 +5,7 @@
 #include "support/InstallationFixture.h"
 #include "support/SystemSnapshot.h"
 
-#include "foundation/WinErrorMessage.h"
+#include "support/SystemText.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 
@@ -31,10 +31,6 @@ struct Row {
     DWORD exitCode;
     std::string failureLine;           // the line that reports the failure
 };
-
-std::string AccessDenied() {
-    return "RegCreateKeyExA() failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
-}
 
 // A folder where the link must go makes saving it fail.
 Row ShortcutRow(int number, const std::string& folder, const std::string& file, bool folderMade) {
@@ -101,7 +97,7 @@ TEST(Rollback, AFailureInTheDirectoryAndFileStepsUndoesEverything) {
     const std::string deep = "C:\\Apps\\Vantrel\\Quill?more";   // no directory can have this name
     const Row rows[] = {
         {1, {}, "", false, std::string("-acceptEULA \"-installDir=") + deep + "\"", {}, 102,
-         "Unable to create target directory '" + deep + "': " + DescribeWindowsError(ERROR_INVALID_NAME)},
+         "Unable to create target directory '" + deep + "': Windows error 123: " + SystemText(ERROR_INVALID_NAME)},
         {2, {{kDir, true}, {kDir + "\\Ostrel-5.11", false}}, "", false, InstallArguments(), {}, 101,
          "Unable to create target directory '" + kDir +
              "\\Ostrel-5.11': The specified target path already exists and is not a directory, aborting"},
@@ -109,7 +105,7 @@ TEST(Rollback, AFailureInTheDirectoryAndFileStepsUndoesEverything) {
         {3, {{kDir, true}, {kDir + "\\Readme.txt", true}}, "", false, InstallArguments("-force"), {}, 150,
          "Installation error: Error creating target installation file '" + kDir +
              "\\Readme.txt' - CreateFile() failed with the following error: " +
-             DescribeWindowsError(ERROR_ACCESS_DENIED)},
+             "Windows error 5: " + SystemText(ERROR_ACCESS_DENIED)},
         {4, {{kDir, true}, {kDir + "\\uninst.exe", true}}, "", false, InstallArguments(), {}, 104,
          "Target file '" + kDir + "\\uninst.exe' already exists, aborting"},
     };
@@ -138,15 +134,15 @@ TEST(Rollback, AFailureInTheProgramMenuAndShortcutStepsUndoesEverything) {
 TEST(Rollback, AFailureInTheRegistryStepsUndoesEverything) {
     const Row rows[] = {
         {12, {}, "SOFTWARE\\Classes\\.qmp", false, InstallArguments(), {}, 112,
-         "Registering file association for extension '.qmp' failed. Reason: " + AccessDenied() + ", aborting"},
+         "Registering file association for extension '.qmp' failed. Reason: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
         {13, {}, "SOFTWARE\\Classes\\.pmx", false, InstallArguments(), {}, 112,
-         "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied() + ", aborting"},
+         "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
         // Nothing can fail in row 14 itself: the test build fails it on demand.
         {14, {}, "", false, InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}}, 150,
          "Installation error: Failure injected at restore-association-command"},
         // The key cannot be deleted first (it has a subkey) and refuses the values.
         {15, {}, std::string(kUninstallKey), true, InstallArguments(), {}, 113,
-         "Uninstaller registration failed: " + AccessDenied() + ", aborting"},
+         "Uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
     };
     for (const Row& row : rows) RunRow(row);
 }

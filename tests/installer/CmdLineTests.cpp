@@ -13,9 +13,9 @@ const unsigned installerFlags = 7;
 // Everything the parser made of a command line: with nothing consumed, the
 // unused-item report lists every positional item in order, then every option
 // in name order with its value.
-std::string EverythingUnused(const std::wstring& commandLine) {
+std::string EverythingUnused(const std::wstring& commandLine, unsigned flags = installerFlags) {
     try {
-        CmdLine(commandLine, installerFlags).checkAllUsed(true);
+        CmdLine(commandLine, flags).checkAllUsed(true);
     } catch (const CmdLine::Err& e) {
         return e.what();
     }
@@ -43,6 +43,9 @@ TEST(CmdLine, SplitsUnescapesAndClassifiesItems) {
         {L"-p.exe /q", "Invalid command option: -p.exe.\nInvalid command parameter: -q."},
     };
     for (const auto& c : cases) EXPECT_EQ(c.items, EverythingUnused(c.commandLine)) << c.items;
+    // Without the flag for them, a slash starts no option.
+    EXPECT_EQ("Invalid command option: p.\nInvalid command option: /a.",
+              EverythingUnused(L"p /a", installerFlags & ~CmdLine::SlashOptions));
 }
 
 TEST(CmdLine, FlagsAndValuesAreDistinctAndMarkedOnlyWhenAsked) {

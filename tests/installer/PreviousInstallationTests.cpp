@@ -1,7 +1,7 @@
 // The previous installation as the Uninstall key describes it, and its
 // removal, run by a driver program against a stand-in uninstaller registered
 // (or embedded) by the test.
-#include "foundation/WinErrorMessage.h"
+#include "support/SystemText.h"
 #include "installer/PreviousInstallationInfo.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
@@ -210,9 +210,10 @@ TEST(PreviousInstallationRemoval, UninstallerThatCannotBeStartedIsALaunchFailure
     const std::string prefix = "Uninstalling the existing Quillmore 4.33 installation\n\n"
                                "Launching uninstaller failed: CreateProcess() failed: ";
     ASSERT_EQ(prefix, outcome.out.substr(0, prefix.size()));
-    const bool notFound = outcome.out == prefix + WithoutFinalStop(DescribeWindowsError(ERROR_FILE_NOT_FOUND)) + useForce;
+    const bool notFound =
+        outcome.out == prefix + "Windows error 2: " + WithoutFinalStop(SystemText(ERROR_FILE_NOT_FOUND)) + useForce;
     const bool pathNotFound =
-        outcome.out == prefix + WithoutFinalStop(DescribeWindowsError(ERROR_PATH_NOT_FOUND)) + useForce;
+        outcome.out == prefix + "Windows error 3: " + WithoutFinalStop(SystemText(ERROR_PATH_NOT_FOUND)) + useForce;
     EXPECT_TRUE(notFound || pathNotFound) << outcome.out;
 }
 

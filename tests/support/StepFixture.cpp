@@ -1,7 +1,6 @@
 #include "support/StepFixture.h"
 
 #include "foundation/InstallError.h"
-#include "foundation/WinErrorMessage.h"
 #include "support/MessageBoxDriver.h"
 #include "support/UninstallFixture.h"
 #include "system/InstallOptions.h"
@@ -25,10 +24,6 @@ int ExitCodeOf(const std::function<void()>& call) {
         return e.exitCode();
     }
     return 0;
-}
-
-std::string AccessDenied(const char* operation) {
-    return std::string(operation) + " failed: Windows error: 5: " + WindowsErrorText(ERROR_ACCESS_DENIED);
 }
 
 void EngineTest::SetUp() {

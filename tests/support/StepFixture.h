@@ -5,6 +5,7 @@
 
 #include "foundation/Win.h"
 #include "support/Files.h"
+#include "support/SystemText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,6 @@
 
 // The exit code of the SilentExit that ends the call; 0 when it returns.
 int ExitCodeOf(const std::function<void()>& call);
-
-// "<operation> failed: Windows error: 5: <the product's text for it>"
-std::string AccessDenied(const char* operation);
 
 // One way the flow may meet a step's failure: the mode, the answer to the
 // step's question, and what must come of it.

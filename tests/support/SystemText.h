@@ -24,3 +24,9 @@ inline std::string SystemText(DWORD code) {
     std::string text;
     return SystemMessage(code, text) ? text : std::string();
 }
+
+// The product's line for a call refused with access denied:
+// "<operation> failed: Windows error: 5: <the system's text>".
+inline std::string AccessDenied(const char* operation) {
+    return std::string(operation) + " failed: Windows error: 5: " + SystemText(ERROR_ACCESS_DENIED);
+}

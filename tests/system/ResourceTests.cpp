@@ -3,7 +3,6 @@
 #include "support/StepFixture.h"
 
 #include "foundation/InstallError.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/Resources.h"
 #include "support/ProcessRunner.h"
 
@@ -58,6 +57,6 @@ TEST_F(ResourceTest, DamagedStreamFailsWithTheDecompressorsError) {
 
 TEST_F(ResourceTest, TextKeepsZeroBytesAndLookupFailuresNameTheCode) {
     EXPECT_EQ(LoadResourceText(131), std::string("{\\rtf1 a\0\0b}", 12));
-    EXPECT_EQ(ResourceFailure(999, "RTF"), "FindResourceA() failed: " + DescribeWindowsError(1814));
-    EXPECT_EQ(ResourceFailure(131, "NOSUCHTYPE"), "FindResourceA() failed: " + DescribeWindowsError(1813));
+    EXPECT_EQ(ResourceFailure(999, "RTF"), "FindResourceA() failed: Windows error 1814: " + SystemText(1814));
+    EXPECT_EQ(ResourceFailure(131, "NOSUCHTYPE"), "FindResourceA() failed: Windows error 1813: " + SystemText(1813));
 }

@@ -37,9 +37,10 @@ TEST(InstallerDialogLinks, PackageLinkOpensOneContentsWindowAndANewOneAfterItClo
 
     Activate(dialog.Window());
     ClickLink(link);
-    Sleep(300);
+    // The click has been handled once it has brought the open window forward.
+    for (DWORD waited = 0; ActiveWindow(dialog.Window()) != first && waited < 10000; waited += 50) Sleep(50);
+    ASSERT_EQ(first, ActiveWindow(dialog.Window())) << "the second click brings it forward";
     EXPECT_EQ(std::vector<HWND>{first}, PackageWindows(dialog.Window()));
-    EXPECT_EQ(first, ActiveWindow(dialog.Window())) << "the second click brings it forward";
 
     PostMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitForWindowGone(first, 5000));

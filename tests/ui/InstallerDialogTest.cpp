@@ -88,7 +88,7 @@ void FocusItem(HWND dialog, int id) {
 }
 
 TEST(InstallerDialog, EnterDoesNotStartTheInstallationBeforeTheLicenceIsAccepted) {
-    if (!CanPressKeys()) GTEST_SKIP() << "xdotool is missing";
+    ASSERT_TRUE(CanPressKeys()) << "xdotool is missing: scripts/setup.sh installs it";
     DialogValues values;
     RunningInstallerDialog dialog(values);
     ASSERT_TRUE(dialog.Window());

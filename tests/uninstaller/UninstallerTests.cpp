@@ -3,9 +3,9 @@
 #include "InstalledProduct.h"
 
 #include "foundation/UniqueHandle.h"
-#include "foundation/WinErrorMessage.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
+#include "support/SystemText.h"
 #include "support/UninstallFixture.h"
 #include "system/UninstallerProcess.h"
 
@@ -110,7 +110,7 @@ TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
         outcome = Uninstall();
     }
     EXPECT_EQ(13u, outcome.result);
-    EXPECT_EQ("File deletion failed: " + busy + ": " + DescribeWindowsError(ERROR_SHARING_VIOLATION) + "\n" +
+    EXPECT_EQ("File deletion failed: " + busy + ": Windows error 32: " + SystemText(ERROR_SHARING_VIOLATION) + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
                   "Kept directory C:\\Apps: it is not empty\n"
