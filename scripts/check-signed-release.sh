@@ -40,6 +40,8 @@ make_keys() {
 make_keys >"$keys/openssl.log" 2>&1 || { cat "$keys/openssl.log" >&2; exit 2; }
 
 log=$build.log
+# Every run has a new key: the images must be linked and signed again.
+rm -f "$build"/bin/*.exe
 (cd "$root" && cmake --preset release-i686 -B "$build" -DQUILLMORE_SIGN_PKCS12="$keys/signer.p12" \
    -DQUILLMORE_SIGN_PASSWORD_FILE="$keys/password" && cmake --build "$build" -j2 -v) >"$log" 2>&1 ||
   { tail -30 "$log" >&2; echo "check-signed-release: the signed build failed, see $log" >&2; exit 2; }
