@@ -7,12 +7,20 @@
 # osslsigncode and the installer's own check (the same judgement, run on
 # this host by the digest tool) refuse the installer.
 #
-#   scripts/check-signed-release.sh [BUILD_DIR]   (default build/i686-signed)
+#   scripts/check-signed-release.sh [--lane] [BUILD_DIR]   (default build/i686-signed)
+#
+# --lane  also in the emulated i686 machine (tests/harness/i686-vm-run, about
+#         three minutes): the signed installer installs unattended, the
+#         installed uninst.exe is the signed file byte for byte, and the
+#         installer with the flipped byte refuses itself (exit 150, its line)
+#         and creates nothing.
 #
 # The key and its password live in a temporary folder outside the build
 # tree, removed afterwards; the build log is searched for the password.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+lane=0
+[ "${1:-}" = "--lane" ] && { lane=1; shift; }
 build=$(realpath -m "${1:-$root/build/i686-signed}")
 keys=$(mktemp -d "${TMPDIR:-/tmp}/quillmore-signing.XXXXXX")
 trap 'rm -rf "$keys"' EXIT
@@ -83,6 +91,24 @@ osslsigncode verify -CAfile "$keys/ca.pem" -in "$flipped" >/dev/null 2>&1 &&
 "$build/tools/quillmore-imagedigest" verify "$flipped" >/dev/null &&
   fail "the installer's own check accepts a flipped byte" ||
   pass "the installer's own check refuses the installer with a flipped byte"
+
+# The same images run by 32-bit Wine; the installer's lines are checked here.
+if [ "$lane" = 1 ]; then
+  cp "$flipped" "$build/flipped.exe"
+  cat > "$build/lane.sh" <<'LANE'
+b=$1
+wine "$b/bin/QuillmoreInstaller.exe" -acceptEULA '-installDir=C:\Q' >/dev/null; echo "signed exit $?"
+cmp -s "$(winepath -u 'C:\Q\uninst.exe' 2>/dev/null)" "$b/bin/uninst.exe" && echo "uninst.exe identical"
+wine "$b/flipped.exe" -acceptEULA '-installDir=C:\R'; echo "flipped exit $?"
+[ -e "$(winepath -u 'C:\R' 2>/dev/null)" ] && echo "C:\R created"
+LANE
+  (cd "$root" && tests/harness/i686-vm-run --work "$root" -- bash "$build/lane.sh" "$build") >"$build.lane.log" 2>"$build.lane.err" || true
+  damaged="Installation error: The installer file Z:${build//\//\\}\\flipped.exe is damaged. Please obtain it again."
+  expected=$(printf 'signed exit 0\nuninst.exe identical\n%s\n%s\nflipped exit 150' "$damaged" "$damaged")
+  [ "$(tr -d '\r' < "$build.lane.log")" = "$expected" ] &&
+    pass "i686: the signed installer installs the signed uninst.exe; the flipped one refuses itself" ||
+    { cat "$build.lane.log" >&2; fail "i686: the signed images did not behave (see $build.lane.log)"; }
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "check-signed-release: $failures check(s) failed in $build" >&2
