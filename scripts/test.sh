@@ -13,7 +13,7 @@ cmake --preset release-i686
 cmake --build --preset release-i686
 bash scripts/check-release.sh build/i686
 # The same release signed with a throwaway CA (integrity check and signing).
-bash scripts/check-signed-release.sh build/i686-signed
+bash scripts/check-signed-release.sh --lane build/i686-signed
 
 # The 64-bit build of the same sources, tested under wine64.
 cmake --preset test-x86_64
