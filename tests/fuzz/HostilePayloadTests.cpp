@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <set>
@@ -135,7 +136,8 @@ std::vector<Case> DamagedCopies(const Bytes& original) {
         cases.push_back({"header bit flip at " + std::to_string(at), flipped});
     }
     for (int i = 0; i < 60; ++i) {
-        const std::size_t length = (original.size() * i) / 60;
+        // At least one byte: updating a resource with none deletes it.
+        const std::size_t length = std::max<std::size_t>(1, (original.size() * i) / 60);
         cases.push_back({"truncated to " + std::to_string(length), Bytes(original.begin(), original.begin() + length)});
     }
     return cases;
