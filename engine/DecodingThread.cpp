@@ -1,5 +1,7 @@
 #include "engine/DecodingThread.h"
 
+#include "foundation/InstallError.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -57,6 +59,10 @@ void DecodingThread::Decode() {
         }
         m_changed.notify_all();
     }
+    // The stream carries no check of its own; a declared size that ends
+    // between two messages would otherwise pass for a shorter payload.
+    if (position != m_inputSize)
+        throw InstallError("WriteFilesFromLzmaStream: compressed data continues after the declared size");
 }
 
 const std::uint8_t* DecodingThread::Next(std::size_t& count) {

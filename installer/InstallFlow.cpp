@@ -7,6 +7,7 @@
 #include "foundation/StructuredException.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
+#include "installer/ImageIntegrity.h"
 #include "foundation/Console.h"
 #include "system/InstallOptions.h"
 #include "installer/InstallationSteps.h"
@@ -83,6 +84,9 @@ int RunFlow(const std::wstring& commandLine) {
     InstallOptions& options = Options();
     CmdLine cmdLine(commandLine, installerParserFlags);
     options.interactive = IsInteractiveRun(cmdLine);
+    // A damaged file must not decide anything: it is judged before its
+    // options are read and before the first window or write.
+    VerifyOwnImage();
     if (options.interactive)
         options.installDir = DefaultInstallDirectory();
     else

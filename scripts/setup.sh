@@ -10,6 +10,7 @@ packages=(
   mingw-w64-tools
   wine64 xvfb xdotool imagemagick x11-utils
   liblzma-dev zlib1g-dev googletest
+  libssl-dev openssl osslsigncode
   dpkg-dev file
   clang libfuzzer-14-dev
   nsis

@@ -27,6 +27,8 @@ bash scripts/build-deps.sh i686-w64-mingw32 x86_64-w64-mingw32
 cmake --preset release-i686
 cmake --build --preset release-i686
 bash scripts/check-release.sh build/i686
+# The same release signed with a throwaway CA (integrity check and signing).
+bash scripts/check-signed-release.sh --lane build/i686-signed
 
 # The 64-bit build of the same sources, tested under wine64.
 cmake --preset test-x86_64

@@ -1,30 +1,35 @@
-// Damaged and hostile payloads put into a copy of the real installer, each
-// installed unattended in one Wine prefix: bit flips spread over the
-// compressed stream and its header, truncations, and well-compressed
-// streams whose messages attack the parser. Every run must end within its
-// time limit, with an error exit and nothing left behind (no file inside or
-// outside the installation directory, no registry change). A run may
-// install only what the installer's own checks cannot tell from a good
-// payload: it decodes into well-formed messages (a flip in the dictionary
-// size; LZMA-alone carries no check, so a declared size that ends between
-// two messages is one too). Such a run installs nothing but the payload's
-// files and what a normal installation adds, and is listed in the output.
+// Damaged installers, each run unattended in one Wine prefix. Every damage
+// is first tried as a download would bring it: payloads swapped into a copy
+// of the real installer (bit flips over the compressed stream and its
+// header, truncations, streams whose messages attack the parser), bits
+// flipped anywhere outside the PE headers, the file cut short or grown.
+// The installer's check of its own file must refuse each with its exact
+// line, before anything changes. Then each swapped payload is tried again
+// with the digest recorded anew, as a build that packed it would ship it:
+// the decoder and the parser must refuse it with their own line and leave
+// nothing behind. Such a run may install only what decodes to exactly the
+// original payload's messages, or, for a stream made here, to well-formed
+// messages that the installer cannot tell from a smaller payload; those
+// are listed in the output.
 #include "engine/PayloadBuilder.h"
 #include "support/SystemSnapshot.h"
 #include "support/ProcessRunner.h"
 #include "support/Registry.h"
 #include "support/UninstallFixture.h"
+#include "support/Files.h"
+#include "support/MessageBoxDriver.h"
 
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
 #include "engine/PayloadMessageParser.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
+#include "installer/ImageIntegrity.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-#include <map>
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <set>
@@ -131,7 +136,8 @@ std::vector<Case> DamagedCopies(const Bytes& original) {
         cases.push_back({"header bit flip at " + std::to_string(at), flipped});
     }
     for (int i = 0; i < 60; ++i) {
-        const std::size_t length = (original.size() * i) / 60;
+        // At least one byte: updating a resource with none deletes it.
+        const std::size_t length = std::max<std::size_t>(1, (original.size() * i) / 60);
         cases.push_back({"truncated to " + std::to_string(length), Bytes(original.begin(), original.begin() + length)});
     }
     return cases;
@@ -190,61 +196,177 @@ void RemoveInstallation() {
     DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 
-DWORD Install() {
-    ProcessOptions options;
-    options.timeoutMs = 120000;  // a hang fails the run through Wait's exception
-    return RunProcess(kCopy, std::string("-acceptEULA -installForMeOnly -noDesktopIcon \"-installDir=") +
-                                 kInstallDir + "\"", options)
-        .exitCode;
+struct Outcome {
+    DWORD exitCode;
+    std::string out;
+    std::string difference;
+};
+
+class HostileRuns {
+public:
+    explicit HostileRuns(const std::string& installer) : m_original(ReadFileBytes(installer)) {
+        WriteFileBytes(kCopy, m_original);
+        m_baseline = SystemSnapshot::Take();
+        const Outcome normal = Install();
+        EXPECT_EQ(normal.exitCode, 0u) << normal.out;
+        m_normalAdditions = NewPaths(normal.difference);
+        Reset();
+    }
+    Outcome Install() {
+        ProcessOptions options;
+        options.timeoutMs = 120000;  // a hang fails the run through Wait's exception
+        try {
+            ProcessOutcome run = RunProcess(kCopy, std::string("-acceptEULA -installForMeOnly -noDesktopIcon \"-installDir=") +
+                                                       kInstallDir + "\"", options);
+            return {run.exitCode, run.out, Changes()};
+        } catch (const std::runtime_error& notStarted) {  // the system's loader refused the file
+            return {notStartedExitCode, notStarted.what(), Changes()};
+        }
+    }
+    // One leftover must not fail every later case.
+    void Reset() {
+        RemoveInstallation();
+        m_baseline = SystemSnapshot::Take();
+    }
+    // Refused by the installer's own check: exact line twice, nothing changed.
+    // A flipped bit anywhere in the file may instead make the system refuse to start
+    // it (the check never runs); that too leaves nothing and is listed.
+    void ExpectRefusedAsDamaged(const std::string& label, bool flipped = false) {
+        const std::string line = DamagedLine();
+        const Outcome run = Install();
+        if (run.exitCode == notStartedExitCode && flipped) {
+            m_notStarted += "\n  the system did not start it: " + label;
+        } else {
+            EXPECT_EQ(run.exitCode, 150u) << label;
+            EXPECT_EQ(run.out, line + line) << label;
+        }
+        ExpectUnchanged(run, label);
+    }
+    // With the digest recorded anew: the decoder's or the parser's own line,
+    // or an installation of no more than a normal one adds.
+    void ExpectRecordedAgainHandled(const Case& c, bool installMayHappen) {
+        std::string image = ReadFileBytes(kCopy);
+        Bytes bytes(image.begin(), image.end());
+        ASSERT_EQ(RecordImageDigest(bytes, Sha256OfSpans), "") << c.label;
+        WriteFileBytes(kCopy, std::string(bytes.begin(), bytes.end()));
+        const Outcome run = Install();
+        EXPECT_EQ(run.out.find("std::exception caught"), std::string::npos) << c.label << ": " << run.out;
+        if (run.exitCode == 0 && installMayHappen) {
+            m_installed += "\n  installed with its digest recorded again: " + c.label;
+            for (const std::string& path : NewPaths(run.difference))
+                EXPECT_TRUE(path.rfind(kInstallDir, 0) == 0 || m_normalAdditions.count(path)) << c.label << ": " << path;
+            Reset();
+            return;
+        }
+        EXPECT_EQ(run.exitCode, 150u) << c.label << ": " << run.out;
+        const std::vector<std::string> lines = Lines(run.out);
+        ASSERT_GE(lines.size(), 2u) << c.label;
+        const std::string& last = lines.back();
+        EXPECT_EQ(lines[lines.size() - 2], last) << c.label;
+        EXPECT_TRUE(IsDecoderOrParserLine(last)) << c.label << ": " << last;
+        ExpectUnchanged(run, c.label);
+    }
+    // The line that refuses the copy as it is now.
+    std::string DamagedLine() const {
+        const std::size_t found = ReadFileBytes(kCopy).size();
+        std::string line = std::string("Installation error: The installer file ") + kCopy + " is damaged";
+        if (found != m_original.size())
+            line += " (expected " + std::to_string(m_original.size()) + " bytes, found " + std::to_string(found) + " bytes)";
+        return line + ". Please obtain it again.\n";
+    }
+    std::string Changes() const { return Difference(m_baseline, SystemSnapshot::Take()); }
+    const std::string& original() const { return m_original; }
+    std::string Listed() const { return m_installed + m_notStarted; }
+
+private:
+    static bool IsDecoderOrParserLine(const std::string& line) {
+        for (const char* text : {"LzmaDecode() failed: error ", "LzmaDecodeProperties() failed: incorrect stream properties",
+                                 "WriteFilesFromLzmaStream", "Error creating target installation file '"})
+            if (line.rfind(std::string("Installation error: ") + text, 0) == 0) return true;
+        return false;
+    }
+    void ExpectUnchanged(const Outcome& run, const std::string& label) {
+        EXPECT_EQ(run.difference, "") << label << ", exit code " << run.exitCode;
+        if (!run.difference.empty()) Reset();
+    }
+
+    std::string m_original;
+    std::set<std::string> m_normalAdditions;
+    SystemSnapshot m_baseline;
+    std::string m_installed;
+    std::string m_notStarted;
+    static constexpr DWORD notStartedExitCode = ~DWORD(0);
+};
+
+// Each damage of the whole file, handed over one at a time: one bit flipped
+// at each of `flips` offsets spread evenly behind the PE headers, then the
+// file cut short and grown.
+template <typename Try>
+void ForEachWholeFileDamage(const std::string& image, int flips, Try tryDamaged) {
+    const std::size_t optionalHeader = *reinterpret_cast<const std::uint32_t*>(&image[0x3c]) + 24;
+    const std::size_t headers = *reinterpret_cast<const std::uint32_t*>(&image[optionalHeader + 60]);
+    const std::size_t stride = (image.size() - headers) / flips;
+    std::mt19937 random(4331);
+    for (int i = 0; i < flips; ++i) {
+        const std::size_t at = headers + stride * i + random() % stride;
+        const int bit = static_cast<int>(random() % 8);
+        std::string flipped = image;
+        flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+        tryDamaged("bit " + std::to_string(bit) + " flipped at " + std::to_string(at), flipped, true);
+    }
+    for (std::size_t cut : {std::size_t(1), std::size_t(4096)}) {
+        tryDamaged("cut short by " + std::to_string(cut), image.substr(0, image.size() - cut), false);
+        tryDamaged(std::to_string(cut) + " bytes appended", image + std::string(cut, '\x5a'), false);
+    }
 }
 
 }  // namespace
 
-TEST(HostilePayloads, EveryDamagedPayloadEndsInAnErrorAndLeavesNothingBehind) {
+TEST(HostilePayloads, EveryDamagedInstallerIsRefusedAndLeavesNothingBehind) {
     const std::string installer = SiblingExecutable("QuillmoreInstaller.exe");
     const Bytes original = PayloadOf(installer);
     const std::optional<Bytes> originalMessages = Decoded(original);
     ASSERT_TRUE(originalMessages && WellFormed(*originalMessages));
-    ASSERT_TRUE(CopyFileA(installer.c_str(), kCopy, FALSE));
+    HostileRuns runs(installer);
 
-    // The unchanged payload installs; what it adds outside the directory is
-    // what any installation adds.
-    SystemSnapshot baseline = SystemSnapshot::Take();
-    ASSERT_EQ(Install(), 0u);
-    const std::set<std::string> normalAdditions = NewPaths(Difference(baseline, SystemSnapshot::Take()));
-    RemoveInstallation();
-    baseline = SystemSnapshot::Take();
+    ForEachWholeFileDamage(runs.original(), 200, [&runs](const std::string& label, const std::string& image, bool flip) {
+        WriteFileBytes(kCopy, image);
+        runs.ExpectRefusedAsDamaged(label, flip);
+    });
 
     std::vector<Case> cases = DamagedCopies(original);
+    const std::size_t damagedCopies = cases.size();
     for (Case& hostile : HostileStreams()) cases.push_back(std::move(hostile));
     ASSERT_GE(cases.size(), 200u);
-
-    std::map<DWORD, int> exitCodes;
-    std::string undetectable;
-    for (const Case& c : cases) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        WriteFileBytes(kCopy, runs.original());
         ReplacePayload(kCopy, c.payload);
-        const DWORD exitCode = Install();
-        const std::string difference = Difference(baseline, SystemSnapshot::Take());
-        ++exitCodes[exitCode];
-        if (exitCode != 0) {
-            EXPECT_EQ(difference, "") << c.label << ", exit code " << exitCode;
-            if (!difference.empty()) {  // one leftover must not fail every later case
-                RemoveInstallation();
-                baseline = SystemSnapshot::Take();
-            }
-            continue;
-        }
+        runs.ExpectRefusedAsDamaged(c.label);
         const std::optional<Bytes> messages = Decoded(c.payload);
-        EXPECT_TRUE(messages && WellFormed(*messages)) << c.label << " installed";
-        undetectable += "\n  installed: " + c.label +
-                        (messages == originalMessages ? " (decodes to the original messages)" : " (other messages)");
-        for (const std::string& path : NewPaths(difference))
-            EXPECT_TRUE(path.rfind(kInstallDir, 0) == 0 || normalAdditions.count(path)) << c.label << ": " << path;
-        RemoveInstallation();
-        baseline = SystemSnapshot::Take();
+        const bool installMayHappen =
+            i < damagedCopies ? messages == originalMessages : messages && WellFormed(*messages);
+        runs.ExpectRecordedAgainHandled(c, installMayHappen);
     }
-    std::string outcomes;
-    for (const auto& [code, count] : exitCodes)
-        outcomes += " exit " + std::to_string(code) + ": " + std::to_string(count) + ";";
-    std::printf("hostile payloads: %zu runs;%s%s\n", cases.size(), outcomes.c_str(), undetectable.c_str());
+    std::printf("damaged installers: %zu payloads, 204 whole files;%s\n", cases.size(), runs.Listed().c_str());
+}
+
+// The same check in few runs, for the 32-bit lane.
+TEST(HostilePayloads, AnInstallerFlippedCutOrGrownRefusesItself) {
+    HostileRuns runs(SiblingExecutable("QuillmoreInstaller.exe"));
+    ForEachWholeFileDamage(runs.original(), 2, [&runs](const std::string& label, const std::string& image, bool flip) {
+        WriteFileBytes(kCopy, image);
+        runs.ExpectRefusedAsDamaged(label, flip);
+    });
+    // Interactive: the same text in a message box, once on the console.
+    WriteFileBytes(kCopy, runs.original() + "x");
+    ChildProcess interactive(kCopy, "");
+    const HWND box = uninstall_test::WaitForMessageBox("Installation Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(uninstall_test::MessageBoxText(box) + "\n", runs.DamagedLine());
+    uninstall_test::Answer(box, IDOK);
+    const ProcessOutcome run = interactive.Wait();
+    EXPECT_EQ(run.exitCode, 150u);
+    EXPECT_EQ(run.out, runs.DamagedLine());
+    EXPECT_EQ(runs.Changes(), "");
 }
