@@ -14,6 +14,9 @@
 #               time, to pack it)
 #   --baseline  also an earlier build of our installer (a copy of its
 #               bin/QuillmoreInstaller.exe), "before" in the table
+#   --no-check-baseline  the baseline is the same release built without the
+#               start-up integrity check (build/x86_64-release-nocheck): the
+#               check's cost, side by side
 #   BUILD_DIR   the x86_64 test build, for the driver (default build/x86_64)
 #
 # Ours is the installer of the release-x86_64 preset: the shipped flags, no
@@ -38,6 +41,7 @@ while [ $# -gt 0 ]; do
     --kinds) kinds=$2; shift 2 ;;
     --huge) huge=1; shift ;;
     --baseline) baseline=$(realpath "$2"); shift 2 ;;
+    --no-check-baseline) baseline=nocheck; shift ;;
     -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     *) build=$1; shift ;;
   esac
@@ -47,9 +51,15 @@ build=$(cd "$build" && pwd)
 [ "$huge" = 1 ] && kinds="$kinds huge"
 command -v makensis >/dev/null || { echo "run-bench: makensis missing (bash scripts/setup.sh)" >&2; exit 1; }
 
-cmake --build "$build" --target install_bench quillmore_packer -j2 >/dev/null
+cmake --build "$build" --target install_bench quillmore_packer quillmore_imagedigest -j2 >/dev/null
 (cd "$root" && cmake --preset release-x86_64 >/dev/null && cmake --build --preset release-x86_64 -j2 --target QuillmoreInstaller >/dev/null)
 release=$root/build/x86_64-release
+if [ "$baseline" = nocheck ]; then
+  (cd "$root" && cmake --preset release-x86_64 -B build/x86_64-release-nocheck -DQUILLMORE_INTEGRITY_CHECK=OFF \
+     -DQUILLMORE_BENCHMARK_BUILD=ON >/dev/null &&
+   cmake --build build/x86_64-release-nocheck -j2 --target QuillmoreInstaller >/dev/null)
+  baseline=$root/build/x86_64-release-nocheck/bin/QuillmoreInstaller.exe
+fi
 
 data=$build/bench
 mkdir -p "$data"
@@ -104,6 +114,9 @@ for kind in $kinds; do
   prepare "$kind"
   driver embed "$(winpath "$release/bin/QuillmoreInstaller.exe")" "$(winpath "$data/$kind.lzma")" \
     "$(winpath "$data/ours-$kind.exe")"
+  # As the build does after linking: the installer refuses a file whose
+  # digest was not recorded for its bytes.
+  "$build/tools/quillmore-imagedigest" record "$data/ours-$kind.exe" >/dev/null
   echo "$kind sizes ours_exe=$(stat -c %s "$data/ours-$kind.exe") ours_payload=$(stat -c %s "$data/$kind.lzma")" \
     "nsis_exe=$(stat -c %s "$data/nsis-$kind.exe" 2>/dev/null || echo 0) nsis_payload=$(cat "$data/nsis-$kind.payload" 2>/dev/null || echo 0)" \
     >> "$results"
