@@ -2,6 +2,7 @@
 // against at start-up, and verifies it on the build host (a signed image
 // included). A host program: it runs during the build.
 #include "installer/ImageDigest.h"
+#include "tools/HostFile.h"
 
 #include <openssl/evp.h>
 
@@ -22,12 +23,6 @@ const char kUsage[] =
     "  digest record. Run it after every change to the file and before signing.\n"
     "verify: exit 0 when IMAGE passes the installer's own start-up check,\n"
     "  1 with the reason when it would be refused as damaged.\n";
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 ImageDigestValue Sha256OfSpans(const unsigned char* file, const std::vector<ByteSpan>& spans) {
     EVP_MD_CTX* context = EVP_MD_CTX_new();

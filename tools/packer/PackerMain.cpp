@@ -1,6 +1,7 @@
 // Build-time packer of the installer's resources 148 (payload) and 149
 // (zlib-compressed uninstaller). A host program: it runs during the build.
 #include "PayloadEncoder.h"
+#include "tools/HostFile.h"
 #include "PayloadManifest.h"
 
 #include <zlib.h>
@@ -32,12 +33,6 @@ const char kUsage[] =
     "  character than the tab, and selector=N takes 0 to 255 in plain digits.\n"
     "  DICTIONARY_SIZE defaults to 33554432 (32 MiB).\n"
     "zlib: compresses INPUT into one zlib stream (RFC 1950).\n";
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WriteZlib(const std::string& input, const std::string& output) {
     std::vector<unsigned char> plain = ReadAll(input);
