@@ -52,5 +52,5 @@ private:
     bool m_ended = false;          // the decoder thread has nothing more to give
     bool m_stop = false;
     std::exception_ptr m_failure;
-    std::thread m_thread;          // last: started once everything above exists
+    std::thread m_thread;  // last: started once everything above exists
 };

@@ -2,10 +2,10 @@
 
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
+#include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
@@ -95,8 +95,7 @@ void DirectoryStep::MakeDirectory() {
         m_created = true;
         return;
     }
-    std::string text = "Unable to create target directory '" + m_path + "': " +
-                       DescribeWindowsError(GetLastError());
+    std::string text = "Unable to create target directory '" + m_path + "': " + DescribeWindowsError(GetLastError());
     if (Options().interactive) {
         ShowError(text, "Directory Creation Failed");
         throw SilentExit(101);

@@ -2,12 +2,12 @@
 
 #include "engine/RecoverableFailure.h"
 #include "engine/UninstallCommands.h"
+#include "foundation/Console.h"
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 
 #include <cstdint>
@@ -59,8 +59,7 @@ RecoverableFailure AssociationFailure(const std::string& extension, const std::s
             ".\nDo you want to continue with the installation anyway?",
         "Registering File Association Failed",
         "Warning: registering file association for extension '" + extension + "' failed. Reason: " + reason,
-        "Registering file association for extension '" + extension + "' failed. Reason: " + reason +
-            ", aborting",
+        "Registering file association for extension '" + extension + "' failed. Reason: " + reason + ", aborting",
         "registering file association failed",
         112,
     };
@@ -82,12 +81,9 @@ std::string ProgIdDisplayName(const std::string& progId) {
 FileAssociationStep::FileAssociationStep(const std::string& progId, const std::string& extension,
                                          const std::string& description, const std::string& iconLocation,
                                          const std::vector<ShellVerb>& verbs)
-    : m_progIdKey(JoinPath(kClassesKey, progId)),
-      m_extensionKey(JoinPath(kClassesKey, extension)),
-      m_extension(extension),
-      m_previousProgId(PreviousProgId(ReadDefaultValue(m_extensionKey), progId)),
-      m_extensionKeyExisted(KeyExists(m_extensionKey)),
-      m_progIdKeyExisted(KeyExists(m_progIdKey)) {
+    : m_progIdKey(JoinPath(kClassesKey, progId)), m_extensionKey(JoinPath(kClassesKey, extension)),
+      m_extension(extension), m_previousProgId(PreviousProgId(ReadDefaultValue(m_extensionKey), progId)),
+      m_extensionKeyExisted(KeyExists(m_extensionKey)), m_progIdKeyExisted(KeyExists(m_progIdKey)) {
     if (m_previousProgId.empty()) {
         ConsoleLine("Registering file association for extension '" + m_extension + "'");
     } else {

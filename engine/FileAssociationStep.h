@@ -12,7 +12,7 @@
 #include <vector>
 
 struct ShellVerb {
-    std::string name;         // also its display text
+    std::string name;  // also its display text
     std::string commandLine;
 };
 
@@ -20,14 +20,13 @@ class FileAssociationStep final : public InstallStep {
 public:
     // extension includes its leading '.'; the first verb is the default
     // one. Throws SilentExit 112 when a failure is not to be tolerated.
-    FileAssociationStep(const std::string& progId, const std::string& extension,
-                        const std::string& description, const std::string& iconLocation,
-                        const std::vector<ShellVerb>& verbs);
+    FileAssociationStep(const std::string& progId, const std::string& extension, const std::string& description,
+                        const std::string& iconLocation, const std::vector<ShellVerb>& verbs);
     ~FileAssociationStep();
 
 private:
-    void Register(const std::string& progId, const std::string& description,
-                  const std::string& iconLocation, const std::vector<ShellVerb>& verbs);
+    void Register(const std::string& progId, const std::string& description, const std::string& iconLocation,
+                  const std::vector<ShellVerb>& verbs);
     void Undo();
     void RemoveExtensionMapping();
     void ReportUndoFailure(bool restoring, const std::string& reason) const;

@@ -27,7 +27,8 @@ void RecordFileUninstallCommand(const std::string& path) {
 
 void ConfirmOverwrite(const std::string& path) {
     DecideOnRecoverableFailure({
-        "Warning: '" + path + "' already exists.\nDo you want it to be overwritten?\n"
+        "Warning: '" + path +
+            "' already exists.\nDo you want it to be overwritten?\n"
             "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.",
         "Target File Exists",
         "Warning: '" + path + "' already exists, will be overwritten",

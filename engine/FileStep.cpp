@@ -2,13 +2,12 @@
 
 #include "engine/FileRules.h"
 #include "foundation/Console.h"
-#include "system/InstallOptions.h"
 #include "system/FileSystemQueries.h"
+#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 #include "system/Resources.h"
 
-FileStep::FileStep(int resourceId, const std::string& path)
-    : m_path(path.empty() ? Options().uninstallerPath : path) {
+FileStep::FileStep(int resourceId, const std::string& path) : m_path(path.empty() ? Options().uninstallerPath : path) {
     RecordFileUninstallCommand(m_path);
     bool existedBefore = PathExists(m_path);
     if (existedBefore) {

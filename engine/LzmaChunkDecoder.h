@@ -2,9 +2,9 @@
 // LZMA-alone header, decoding into caller-provided chunks.
 #pragma once
 
+#include <lzma.h>
 #include <cstddef>
 #include <cstdint>
-#include <lzma.h>
 
 class LzmaChunkDecoder {
 public:
@@ -20,8 +20,8 @@ public:
     // consumed. Throws InstallError "LzmaDecode() failed: error N" on a
     // decoder error, and also when a call makes no progress at all
     // (truncated input), with liblzma's code for that case.
-    std::size_t Decode(const std::uint8_t* input, std::size_t inputSize, std::uint8_t* out,
-                       std::size_t outSize, std::size_t& consumed);
+    std::size_t Decode(const std::uint8_t* input, std::size_t inputSize, std::uint8_t* out, std::size_t outSize,
+                       std::size_t& consumed);
 
 private:
     lzma_stream m_stream = LZMA_STREAM_INIT;

@@ -14,13 +14,17 @@ namespace payload_name {
 inline bool ClimbsUp(const std::string& component) {
     std::size_t dots = 0;
     for (char c : component) {
-        if (c == '.') ++dots;
-        else if (c != ' ') return false;
+        if (c == '.')
+            ++dots;
+        else if (c != ' ')
+            return false;
     }
     return dots >= 2;
 }
 
-inline bool NeverLeadByte(unsigned char) { return false; }
+inline bool NeverLeadByte(unsigned char) {
+    return false;
+}
 
 }  // namespace payload_name
 

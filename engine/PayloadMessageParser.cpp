@@ -32,28 +32,28 @@ void PayloadMessageParser::ProcessOutBytes(const unsigned char* bytes, std::size
     while (count > 0) {
         std::size_t used = 1;
         switch (m_state) {
-        case ParserState::ExpectType:
-            m_type = *bytes;
-            m_length = 0;
-            m_remaining = 4;
-            m_state = ParserState::ReadLength;
-            break;
-        case ParserState::ReadLength:
-            m_length = (m_length << 8) | *bytes;
-            if (--m_remaining == 0) BeginValue();
-            break;
-        case ParserState::ReadHeaderValue:
-            used = std::min<std::size_t>(m_remaining, count);
-            m_header.append(reinterpret_cast<const char*>(bytes), used);
-            m_remaining -= static_cast<std::uint32_t>(used);
-            if (m_remaining == 0) EndHeader();
-            break;
-        case ParserState::ReadDataValue:
-            used = std::min<std::size_t>(m_remaining, count);
-            ProcessData(bytes, used);
-            m_remaining -= static_cast<std::uint32_t>(used);
-            if (m_remaining == 0) m_state = ParserState::ExpectType;
-            break;
+            case ParserState::ExpectType:
+                m_type = *bytes;
+                m_length = 0;
+                m_remaining = 4;
+                m_state = ParserState::ReadLength;
+                break;
+            case ParserState::ReadLength:
+                m_length = (m_length << 8) | *bytes;
+                if (--m_remaining == 0) BeginValue();
+                break;
+            case ParserState::ReadHeaderValue:
+                used = std::min<std::size_t>(m_remaining, count);
+                m_header.append(reinterpret_cast<const char*>(bytes), used);
+                m_remaining -= static_cast<std::uint32_t>(used);
+                if (m_remaining == 0) EndHeader();
+                break;
+            case ParserState::ReadDataValue:
+                used = std::min<std::size_t>(m_remaining, count);
+                ProcessData(bytes, used);
+                m_remaining -= static_cast<std::uint32_t>(used);
+                if (m_remaining == 0) m_state = ParserState::ExpectType;
+                break;
         }
         bytes += used;
         count -= used;
@@ -95,18 +95,18 @@ void PayloadMessageParser::ProcessHeader(unsigned char type, const std::string& 
         m_headers.selector = 3;
     }
     switch (type) {
-    case kNameMessage:
-        m_headers.name = value;
-        break;
-    case kUninstallerMessage:
-        m_headers.uninstaller = true;
-        break;
-    case kSelectorMessage:
-        if (!value.empty()) m_headers.selector = static_cast<unsigned char>(value[0]);
-        break;
-    default:
-        throw InstallError("WriteFilesFromLzmaStream::ProcessHeader() - unsupported header message type " +
-                           std::to_string(type));
+        case kNameMessage:
+            m_headers.name = value;
+            break;
+        case kUninstallerMessage:
+            m_headers.uninstaller = true;
+            break;
+        case kSelectorMessage:
+            if (!value.empty()) m_headers.selector = static_cast<unsigned char>(value[0]);
+            break;
+        default:
+            throw InstallError("WriteFilesFromLzmaStream::ProcessHeader() - unsupported header message type " +
+                               std::to_string(type));
     }
 }
 

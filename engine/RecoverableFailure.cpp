@@ -1,15 +1,14 @@
 #include "engine/RecoverableFailure.h"
 
+#include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 
 void DecideOnRecoverableFailure(const RecoverableFailure& failure) {
     const InstallOptions& options = Options();
     if (options.interactive) {
-        int answer = MessageBoxA(nullptr, failure.question.c_str(), failure.caption.c_str(),
-                                 MB_YESNO | MB_ICONWARNING);
+        int answer = MessageBoxA(nullptr, failure.question.c_str(), failure.caption.c_str(), MB_YESNO | MB_ICONWARNING);
         if (answer == IDYES) return;
         ConsoleLine("Installation canceled by user (" + failure.cancelReason + ")");
         throw SilentExit(failure.exitCode);

@@ -5,11 +5,11 @@
 #include "engine/UninstallCommands.h"
 #include "foundation/ComInit.h"
 #include "foundation/ComInstance.h"
+#include "foundation/Console.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/SameText.h"
 #include "foundation/TextConversion.h"
 #include "foundation/Win.h"
-#include "foundation/Console.h"
 #include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
 
@@ -81,9 +81,9 @@ std::string ShortcutFailureReason(const std::string& errorText) {
     return errorText;
 }
 
-ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targetPath,
-                           const std::string& arguments, const std::string& workingDirectory,
-                           const std::string& description, const std::string& iconFile, int iconIndex)
+ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targetPath, const std::string& arguments,
+                           const std::string& workingDirectory, const std::string& description,
+                           const std::string& iconFile, int iconIndex)
     : m_linkPath(linkPath) {
     ConsoleLine("Creating shortcut " + m_linkPath);
 

@@ -15,8 +15,8 @@ public:
     // link; an empty icon file means the target's own icon. Throws
     // SilentExit 105 when a failure is not to be tolerated.
     ShortcutStep(const std::string& linkPath, const std::string& targetPath, const std::string& arguments,
-                 const std::string& workingDirectory, const std::string& description,
-                 const std::string& iconFile, int iconIndex);
+                 const std::string& workingDirectory, const std::string& description, const std::string& iconFile,
+                 int iconIndex);
     ~ShortcutStep();
 
 private:

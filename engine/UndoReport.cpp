@@ -1,8 +1,8 @@
 #include "engine/UndoReport.h"
 
+#include "foundation/Console.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
@@ -43,9 +43,12 @@ const UndoTexts& TextsFor(UndoneObject kind) {
         "Scheduling remove shortcut failed",
     };
     switch (kind) {
-    case UndoneObject::Directory: return directory;
-    case UndoneObject::Shortcut: return shortcut;
-    case UndoneObject::File: break;
+        case UndoneObject::Directory:
+            return directory;
+        case UndoneObject::Shortcut:
+            return shortcut;
+        case UndoneObject::File:
+            break;
     }
     return file;
 }
@@ -64,8 +67,8 @@ void ReportAndRemove(UndoneObject kind, const std::string& path) {
     std::string reason = DescribeWindowsError(code);
     ConsoleLine(texts.failed + reason);
     if (Options().interactive) {
-        std::string text = "Unable to remove previously created '" + path + "'.\nReason: " + reason +
-                           "\n" + texts.rebootNote;
+        std::string text =
+            "Unable to remove previously created '" + path + "'.\nReason: " + reason + "\n" + texts.rebootNote;
         MessageBoxA(nullptr, text.c_str(), texts.caption, MB_OK | MB_ICONERROR);
     }
     ConsoleLine(texts.scheduling);

@@ -1,13 +1,13 @@
 #include "engine/UninstallerRegistrationStep.h"
 
 #include "engine/UninstallCommands.h"
+#include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 
 #include <exception>
@@ -21,8 +21,7 @@ void DecideOnRegistrationFailure(const std::string& reason) {
     if (Options().interactive) {
         std::string text = "Warning: uninstaller registration failed.\nReason: " + reason +
                            "\nDo you want to continue with the installation anyway?";
-        if (MessageBoxA(nullptr, text.c_str(), "Uninstaller Registration Failed", MB_YESNO | MB_ICONWARNING) ==
-            IDYES)
+        if (MessageBoxA(nullptr, text.c_str(), "Uninstaller Registration Failed", MB_YESNO | MB_ICONWARNING) == IDYES)
             return;
         ConsoleLine("Installation canceled by user (uninstaller registration failed)");
         throw SilentExit(113);
@@ -37,8 +36,7 @@ void DecideOnRegistrationFailure(const std::string& reason) {
 
 }  // namespace
 
-UninstallerRegistrationStep::UninstallerRegistrationStep(const std::string& keyName,
-                                                         const std::string& displayName,
+UninstallerRegistrationStep::UninstallerRegistrationStep(const std::string& keyName, const std::string& displayName,
                                                          const std::string& version)
     : m_keyPath(JoinPath(kUninstallKey, keyName)) {
     // An earlier registration goes first, so that only this one's values are

@@ -13,8 +13,7 @@ class UninstallerRegistrationStep final : public InstallStep {
 public:
     // Throws only SilentExit 113, when a failed registration is not to be
     // tolerated; every other failure is handled here.
-    UninstallerRegistrationStep(const std::string& keyName, const std::string& displayName,
-                                const std::string& version);
+    UninstallerRegistrationStep(const std::string& keyName, const std::string& displayName, const std::string& version);
     ~UninstallerRegistrationStep();
 
 private:
@@ -22,6 +21,6 @@ private:
     void WriteValue(const std::string& name, const std::string& data);
     void Undo();
 
-    std::string m_keyPath;   // under HKEY_LOCAL_MACHINE
+    std::string m_keyPath;  // under HKEY_LOCAL_MACHINE
     bool m_registered = false;
 };

@@ -21,7 +21,9 @@ constexpr unsigned kLoadFromDirectory = 14;
 
 DllLoader::DllLoader() : m_hDll(nullptr) {}
 
-DllLoader::~DllLoader() { Free(); }
+DllLoader::~DllLoader() {
+    Free();
+}
 
 HMODULE DllLoader::Load(const std::string& name, bool quiet) {
     VELL_ASSERT(!m_hDll, kSource, kLoadByName);

@@ -24,8 +24,7 @@ public:
     // position is put back to where the transfer started.
 
     // `size`: bytes wanted on entry, bytes read on return.
-    void Read(void* buffer, DWORD& size, std::int64_t offset = 0, DWORD method = FILE_CURRENT,
-              bool advance = true);
+    void Read(void* buffer, DWORD& size, std::int64_t offset = 0, DWORD method = FILE_CURRENT, bool advance = true);
     // Reads as many bytes as `bytes` holds, then shrinks it to those read.
     void Read(std::vector<unsigned char>& bytes, std::int64_t offset = 0, DWORD method = FILE_CURRENT,
               bool advance = true);

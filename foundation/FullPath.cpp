@@ -33,9 +33,13 @@ bool EndsOnCharacter(const std::string& path, size_t length) {
 
 }  // namespace
 
-std::string FullPath(const std::string& path) { return Resolved(path, GetFullPathNameA); }
+std::string FullPath(const std::string& path) {
+    return Resolved(path, GetFullPathNameA);
+}
 
-std::wstring FullPath(const std::wstring& path) { return Resolved(path, GetFullPathNameW); }
+std::wstring FullPath(const std::wstring& path) {
+    return Resolved(path, GetFullPathNameW);
+}
 
 bool IsDevicePath(const std::string& path) {
     return path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&

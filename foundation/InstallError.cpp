@@ -1,7 +1,7 @@
 #include "foundation/InstallError.h"
 
-#include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 
 void ThrowCallFailure(const std::string& call) {
     ThrowCallFailure(call, GetLastError());

@@ -16,10 +16,8 @@ template <typename Code>
 class BaseExceptionEx : public BaseException {
 public:
     explicit BaseExceptionEx(const CallResult& failed)
-        : BaseException(failed.ResultText()),
-          m_operation(failed.OperationName()),
-          m_code(static_cast<Code>(failed.Code())),
-          m_description(failed.CodeDescription()) {}
+        : BaseException(failed.ResultText()), m_operation(failed.OperationName()),
+          m_code(static_cast<Code>(failed.Code())), m_description(failed.CodeDescription()) {}
 
     const std::wstring& OperationName() const { return m_operation; }
     Code ErrorCode() const { return m_code; }

@@ -22,8 +22,8 @@ bool Read(HKEY key, PendingValue& value) {
     LONG code = RegQueryValueExW(key, pendingValue, nullptr, &value.type, nullptr, &size);
     while (code == ERROR_SUCCESS || code == ERROR_MORE_DATA) {
         value.bytes.resize(size);
-        code = RegQueryValueExW(key, pendingValue, nullptr, &value.type,
-                                reinterpret_cast<BYTE*>(&value.bytes[0]), &size);
+        code =
+            RegQueryValueExW(key, pendingValue, nullptr, &value.type, reinterpret_cast<BYTE*>(&value.bytes[0]), &size);
         if (code == ERROR_SUCCESS) {
             value.bytes.resize(size);
             value.exists = true;

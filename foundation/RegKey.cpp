@@ -79,8 +79,8 @@ void RegKey::Open(REGSAM access) {
 void RegKey::Create(REGSAM access, SECURITY_ATTRIBUTES* sa) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG result = RegCreateKeyExA(m_root, m_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, sa,
-                                  &key, &disposition);
+    LONG result =
+        RegCreateKeyExA(m_root, m_subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, sa, &key, &disposition);
     Check(L"RegCreateKeyExA()", result);
     m_key.reset(key);
 }
@@ -134,13 +134,11 @@ std::vector<std::string> RegKey::ReadMultiString(const std::string& valueName) {
 }
 
 void RegKey::SetValue(const std::string& valueName, DWORD type, const void* data, DWORD size) {
-    LONG result = RegSetValueExA(m_key.get(), NullWhenEmpty(valueName), 0, type,
-                                 static_cast<const BYTE*>(data), size);
+    LONG result = RegSetValueExA(m_key.get(), NullWhenEmpty(valueName), 0, type, static_cast<const BYTE*>(data), size);
     Check(L"RegSetValueExA()", result);
 }
 
-void RegKey::WriteString(const std::string& valueName, const std::string& text, bool expand,
-                         SECURITY_ATTRIBUTES* sa) {
+void RegKey::WriteString(const std::string& valueName, const std::string& text, bool expand, SECURITY_ATTRIBUTES* sa) {
     Create(KEY_SET_VALUE, sa);
     SetValue(valueName, expand ? REG_EXPAND_SZ : REG_SZ, text.c_str(), DataSize(text));
 }

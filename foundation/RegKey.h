@@ -65,8 +65,8 @@ public:
     HKEY Handle() const { return m_key.get(); }
 
     static std::string ReadString(const std::string& fullPath, const std::string& valueName, bool expand);
-    static void WriteString(const std::string& fullPath, const std::string& valueName,
-                            const std::string& text, bool expand);
+    static void WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text,
+                            bool expand);
 
 private:
     struct ValueData {

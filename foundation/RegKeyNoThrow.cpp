@@ -18,8 +18,8 @@ std::string RegKeyNoThrow::ReadString(const std::string& fullPath, const std::st
     return text;
 }
 
-bool RegKeyNoThrow::WriteString(const std::string& fullPath, const std::string& valueName,
-                                const std::string& text, bool expand) {
+bool RegKeyNoThrow::WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text,
+                                bool expand) {
     RegKey key(fullPath);
     try {
         key.WriteString(valueName, text, expand);

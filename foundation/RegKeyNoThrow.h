@@ -14,6 +14,5 @@ public:
 
     // Empty text when the read failed.
     std::string ReadString(const std::string& fullPath, const std::string& valueName, bool expand);
-    bool WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text,
-                     bool expand);
+    bool WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text, bool expand);
 };

@@ -11,8 +11,7 @@ public:
     SharedHandle() = default;
     SharedHandle(HANDLE handle, bool owns) : m_handle(handle), m_owns(owns), m_count(new LONG(1)) {}
 
-    SharedHandle(const SharedHandle& other)
-        : m_handle(other.m_handle), m_owns(other.m_owns), m_count(other.m_count) {
+    SharedHandle(const SharedHandle& other) : m_handle(other.m_handle), m_owns(other.m_owns), m_count(other.m_count) {
         if (m_count) InterlockedIncrement(m_count);
     }
 

@@ -20,10 +20,10 @@ private:
 };
 
 // One class per recognised code, so that a handler can pick one kind.
-#define VELL_STRUCTURED_EXCEPTION(name)                    \
-    class name : public StructuredException {              \
-    public:                                                \
-        using StructuredException::StructuredException;    \
+#define VELL_STRUCTURED_EXCEPTION(name)                 \
+    class name : public StructuredException {           \
+    public:                                             \
+        using StructuredException::StructuredException; \
     }
 
 VELL_STRUCTURED_EXCEPTION(SE_AccessViolation);

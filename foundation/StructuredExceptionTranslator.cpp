@@ -39,12 +39,12 @@ bool InProgram(std::uintptr_t address) {
 bool IsTranslatable(std::uint32_t code) {
     if ((code & 0x80000000u) == 0) return false;
     switch (code) {
-    case 0xE06D7363:                  // C++ exceptions of other compilers' code
-    case EXCEPTION_GUARD_PAGE:        // belongs to whoever set the guard
-    case EXCEPTION_STACK_OVERFLOW:    // no stack left to unwind on
-        return false;
-    default:
-        return true;
+        case 0xE06D7363:                // C++ exceptions of other compilers' code
+        case EXCEPTION_GUARD_PAGE:      // belongs to whoever set the guard
+        case EXCEPTION_STACK_OVERFLOW:  // no stack left to unwind on
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -124,8 +124,8 @@ bool ThrowAtRaiseExceptionCaller(const EXCEPTION_RECORD& record, CONTEXT& contex
     CONTEXT caller = context;
     void* handlerData = nullptr;
     DWORD64 establisherFrame = 0;
-    RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, caller.Rip, function, &caller, &handlerData,
-                     &establisherFrame, nullptr);
+    RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, caller.Rip, function, &caller, &handlerData, &establisherFrame,
+                     nullptr);
     if (!InProgram(caller.Rip)) return false;
     context = caller;
     FakeCall(context, context.Rip, record.ExceptionCode);
@@ -233,8 +233,9 @@ DWORD* FindRaiseExceptionReturn(const EXCEPTION_RECORD& record, const CONTEXT& c
         auto* slot = reinterpret_cast<DWORD*>(at);
         if (!InProgram(slot[0]) || slot[1] != record.ExceptionCode) continue;
         if ((slot[2] & EXCEPTION_NONCONTINUABLE) != (record.ExceptionFlags & EXCEPTION_NONCONTINUABLE)) continue;
-        const DWORD count = slot[4] == 0 ? 0 : slot[3] < EXCEPTION_MAXIMUM_PARAMETERS ? slot[3]
-                                                                                      : EXCEPTION_MAXIMUM_PARAMETERS;
+        const DWORD count = slot[4] == 0                             ? 0
+                            : slot[3] < EXCEPTION_MAXIMUM_PARAMETERS ? slot[3]
+                                                                     : EXCEPTION_MAXIMUM_PARAMETERS;
         if (count != record.NumberParameters || !CallsRaiseException(slot[0])) continue;
         return slot;
     }
@@ -288,8 +289,7 @@ void InstallStructuredExceptionTranslator() {
     PrepareRaisedCodes();
     // Systems before Windows XP have no vectored handlers; there the filter
     // of last resort does the same for faults that nothing else handles.
-    const auto addHandler =
-        KernelFunction<decltype(&::AddVectoredExceptionHandler)>("AddVectoredExceptionHandler");
+    const auto addHandler = KernelFunction<decltype(&::AddVectoredExceptionHandler)>("AddVectoredExceptionHandler");
     if (addHandler != nullptr) {
         addHandler(1, TranslateFault);
     } else {

@@ -42,25 +42,25 @@ private:
     Value m_value = Traits::Invalid();
 };
 
-struct KernelHandleTraits {           // processes, events, sections, threads
+struct KernelHandleTraits {  // processes, events, sections, threads
     using Value = HANDLE;
     static HANDLE Invalid() { return nullptr; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
 
-struct FileHandleTraits {             // CreateFile results
+struct FileHandleTraits {  // CreateFile results
     using Value = HANDLE;
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
 
-struct FindHandleTraits {             // FindFirstFile results
+struct FindHandleTraits {  // FindFirstFile results
     using Value = HANDLE;
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { FindClose(h); }
 };
 
-struct MappedViewTraits {             // MapViewOfFile results
+struct MappedViewTraits {  // MapViewOfFile results
     using Value = void*;
     static void* Invalid() { return nullptr; }
     static void Close(void* view) { UnmapViewOfFile(view); }

@@ -24,8 +24,7 @@ void VellString::insert(std::uint32_t position, const char* text, std::uint32_t 
     insertChars(position, text, count);
 }
 
-void VellString::insert(std::uint32_t position, const VellString& str, std::uint32_t off,
-                        std::uint32_t extend) {
+void VellString::insert(std::uint32_t position, const VellString& str, std::uint32_t off, std::uint32_t extend) {
     VELL_ASSERT(!af_ && !str.af_, kSource, kInsertString);
     VELL_ASSERT(off <= str.size(), kSource, kInsertOffset);
     if (extend == npos) extend = str.size() - off;

@@ -33,11 +33,11 @@ public:
     }
 
     char& operator[](std::uint32_t i) {
-        VELL_ASSERT(!af_ && i<length(), kHeader, kIndex);
+        VELL_ASSERT(!af_ && i < length(), kHeader, kIndex);
         return p_[i];
     }
     const char& operator[](std::uint32_t i) const {
-        VELL_ASSERT(!af_ && i<length(), kHeader, kIndexConst);
+        VELL_ASSERT(!af_ && i < length(), kHeader, kIndexConst);
         return p_[i];
     }
 
@@ -47,8 +47,7 @@ public:
 
     // Inserts extend characters of str from off (npos: to its end); str may
     // be this string.
-    void insert(std::uint32_t position, const VellString& str, std::uint32_t off,
-                std::uint32_t extend = npos);
+    void insert(std::uint32_t position, const VellString& str, std::uint32_t off, std::uint32_t extend = npos);
 
     // Removes up to count characters from position; the zero byte stays.
     void erase(std::uint32_t position, std::uint32_t count = npos);

@@ -20,8 +20,7 @@ constexpr unsigned kElement = 328;
 
 template <typename T>
 class VellVector {
-    static_assert(std::is_nothrow_move_constructible<T>::value,
-                  "elements move into a grown block without throwing");
+    static_assert(std::is_nothrow_move_constructible<T>::value, "elements move into a grown block without throwing");
 
 public:
     VellVector() = default;

@@ -34,8 +34,9 @@ const ErrorText kWindowsErrors[] = {
     {86, "The specified network password is not correct."},
     {2221, "The user name could not be found."},
     {2226, "This operation is only allowed on the primary domain controller of the domain."},
-    {2245, "The password does not meet the password policy requirements. Check the minimum password length, "
-           "password complexity and password history requirements."},
+    {2245,
+     "The password does not meet the password policy requirements. Check the minimum password length, "
+     "password complexity and password history requirements."},
     {2351, "This computer name is invalid."},
     {10004, "A blocking operation was interrupted by a call to WSACancelBlockingCall."},
     {10009, "The file handle supplied is not valid."},
@@ -48,16 +49,20 @@ const ErrorText kWindowsErrors[] = {
     {10048, "Only one usage of each socket address (protocol/network address/port is normally permitted."},
     {10049, "The requested address is not valid in its context."},
     {10050, "A socket operation encountered a dead network."},
-    {10052, "The connection has been broken due to keep-alive activity detecting a failure while the operation "
-            "was in progress."},
+    {10052,
+     "The connection has been broken due to keep-alive activity detecting a failure while the operation "
+     "was in progress."},
     {10053, "An established connection was aborted by the software in your host machine."},
     {10054, "An existing connection was forcibly closed by the remote host."},
-    {10057, "A request to send or receive data was disallowed because the socket is not connected and (when "
-            "sending on a datagram socket using a sendto call no address was supplied."},
-    {10058, "A request to send or receive data was disallowed because the socket had already been shut down in "
-            "that direction with a previous shutdown call."},
-    {10060, "A connection attempt failed because the connected party did not properly respond after a period of "
-            "time, or established connection failed because connected host has failed to respond."},
+    {10057,
+     "A request to send or receive data was disallowed because the socket is not connected and (when "
+     "sending on a datagram socket using a sendto call no address was supplied."},
+    {10058,
+     "A request to send or receive data was disallowed because the socket had already been shut down in "
+     "that direction with a previous shutdown call."},
+    {10060,
+     "A connection attempt failed because the connected party did not properly respond after a period of "
+     "time, or established connection failed because connected host has failed to respond."},
     {10061, "No connection could be made because the target machine actively refused it."},
     {11001, "No such host is known."},
 };

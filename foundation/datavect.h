@@ -171,12 +171,12 @@ public:
     }
     T& operator[](std::uint32_t i) {
         using namespace datavect_checks;
-        VELL_ASSERT(!af_ && i<s_, kSource, kIndex);
+        VELL_ASSERT(!af_ && i < s_, kSource, kIndex);
         return p_[i];
     }
     const T& operator[](std::uint32_t i) const {
         using namespace datavect_checks;
-        VELL_ASSERT(!af_ && i<s_, kSource, kIndexConst);
+        VELL_ASSERT(!af_ && i < s_, kSource, kIndexConst);
         return p_[i];
     }
 

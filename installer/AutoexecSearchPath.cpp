@@ -45,7 +45,7 @@ std::string ReadStartupFile() {
 
 struct PathLine {
     bool namesDirectory = false;
-    bool replacesPath = false;   // an assignment that does not extend %PATH%
+    bool replacesPath = false;  // an assignment that does not extend %PATH%
 };
 
 // A line that starts with "PATH" (PATHEXT too) and its entries after '='.

@@ -77,10 +77,10 @@ std::wstring CmdLine::Unescape(const std::wstring& item) const {
 void CmdLine::AddItem(const RawItem& raw, bool isProgramName) {
     const std::wstring text = Unescape(m_raw.substr(raw.start, raw.end - raw.start));
     if (text.empty()) return;
-    CmdLineToken token{static_cast<std::uint16_t>(raw.start), static_cast<std::uint16_t>(raw.end), false,
-                       text, false, std::wstring()};
-    const bool isOption = !isProgramName && text.size() > 1 &&
-                          (text[0] == L'-' || (text[0] == L'/' && (m_flags & SlashOptions)));
+    CmdLineToken token{
+        static_cast<std::uint16_t>(raw.start), static_cast<std::uint16_t>(raw.end), false, text, false, std::wstring()};
+    const bool isOption =
+        !isProgramName && text.size() > 1 && (text[0] == L'-' || (text[0] == L'/' && (m_flags & SlashOptions)));
     if (!isOption) {
         m_positional.push_back(m_items.size());
         m_items.push_back(token);
@@ -145,8 +145,7 @@ std::wstring CmdLine::unusedItemsReport(bool includeProgramName) const {
     for (const auto& entry : m_options) {
         const CmdLineToken& option = m_items[entry.second];
         if (option.used) continue;
-        addLine(L"Invalid command parameter: -" + option.text + (option.hasValue ? L"=" + option.value : L"") +
-                L".");
+        addLine(L"Invalid command parameter: -" + option.text + (option.hasValue ? L"=" + option.value : L"") + L".");
     }
     return report;
 }

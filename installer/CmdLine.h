@@ -13,12 +13,12 @@
 #include <vector>
 
 struct CmdLineToken {
-    std::uint16_t start;   // position of the item in the raw command line
-    std::uint16_t end;     // just behind it
+    std::uint16_t start;  // position of the item in the raw command line
+    std::uint16_t end;    // just behind it
     bool used;
-    std::wstring text;     // positional text, or the option's name without '-' or '/'
-    bool hasValue;         // written with '='
-    std::wstring value;    // behind the first '='
+    std::wstring text;   // positional text, or the option's name without '-' or '/'
+    bool hasValue;       // written with '='
+    std::wstring value;  // behind the first '='
 };
 
 class CmdLine {
@@ -29,9 +29,9 @@ public:
     };
 
     enum Flags : unsigned {
-        BackslashEscapes = 1,   // "\\" is one backslash, "\"" a literal quote
-        QuoteGrouping = 2,      // quotes group blanks; "" inside an item is one quote
-        SlashOptions = 4,       // '/' introduces an option as well as '-'
+        BackslashEscapes = 1,  // "\\" is one backslash, "\"" a literal quote
+        QuoteGrouping = 2,     // quotes group blanks; "" inside an item is one quote
+        SlashOptions = 4,      // '/' introduces an option as well as '-'
     };
 
     // Option names compare without regard to ASCII letter case. The first

@@ -5,11 +5,15 @@
 
 namespace {
 
-std::uint32_t Read16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+std::uint32_t Read16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t Read32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-std::uint64_t Read64(const unsigned char* p) { return Read32(p) | (static_cast<std::uint64_t>(Read32(p + 4)) << 32); }
+std::uint64_t Read64(const unsigned char* p) {
+    return Read32(p) | (static_cast<std::uint64_t>(Read32(p + 4)) << 32);
+}
 
 // The header fields that Authenticode signing rewrites, and the sections.
 struct PeLayout {
@@ -36,8 +40,12 @@ std::optional<PeLayout> ReadPeLayout(const unsigned char* file, std::size_t size
     const std::size_t directoryCount = Read32(file + directories - 4);
     const std::size_t certificateEntry = directories + 4 * 8;
     if (directoryCount < 5 || certificateEntry + 8 > optional + optionalSize) return std::nullopt;
-    PeLayout layout{optional + 64, certificateEntry, Read32(file + certificateEntry),
-                    Read32(file + certificateEntry + 4), optional + optionalSize, Read16(file + pe + 6)};
+    PeLayout layout{optional + 64,
+                    certificateEntry,
+                    Read32(file + certificateEntry),
+                    Read32(file + certificateEntry + 4),
+                    optional + optionalSize,
+                    Read16(file + pe + 6)};
     if (layout.sectionTableOffset + layout.sectionCount * sectionHeaderSize > size) return std::nullopt;
     return layout;
 }
@@ -131,8 +139,7 @@ std::string RecordImageDigest(std::vector<unsigned char>& file, SpanHasher hash)
     // Signing comes last: its checks cover the recorded digest.
     if (DeclaresCertificates(*layout)) return "already signed: the digest is recorded before signing";
     const std::vector<std::size_t> markers = ImageDigestRecordOffsets(file);
-    if (markers.size() != 1)
-        return "expected one digest record, found " + std::to_string(markers.size());
+    if (markers.size() != 1) return "expected one digest record, found " + std::to_string(markers.size());
     if (!RecordFits(*layout, markers.front(), file.size())) return "the digest record lies outside the sections";
     // A signer puts its certificate table at an 8-byte boundary; padding
     // it would add outside the image is made part of the image here.

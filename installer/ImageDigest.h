@@ -53,8 +53,7 @@ struct ImageVerdict {
 // Judges a whole file whose record starts at recordOffset: the recorded
 // image, then at most a certificate table that its directory entry declares
 // right after it, nothing else.
-ImageVerdict JudgeImage(const unsigned char* file, std::size_t size, std::size_t recordOffset,
-                        SpanHasher hash);
+ImageVerdict JudgeImage(const unsigned char* file, std::size_t size, std::size_t recordOffset, SpanHasher hash);
 
 // The file offset of the byte that the image maps at the relative virtual
 // address; nothing when no section holds it in the file.

@@ -1,6 +1,6 @@
 #include "installer/InstallFlow.h"
 
-#include "system/AdminCheck.h"
+#include "foundation/Console.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
@@ -8,22 +8,20 @@
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/ImageIntegrity.h"
-#include "foundation/Console.h"
-#include "system/InstallOptions.h"
 #include "installer/InstallationSteps.h"
 #include "installer/LaunchProduct.h"
 #include "installer/OptionReader.h"
-#include "installer/ProductDefinition.h"
 #include "installer/PreviousInstallation.h"
 #include "installer/PreviousInstallationInfo.h"
+#include "installer/ProductDefinition.h"
+#include "system/AdminCheck.h"
+#include "system/InstallOptions.h"
 #include "system/RequirementsCheck.h"
 #include "ui/InstallerDialog.h"
 
-
 namespace {
 
-const unsigned installerParserFlags =
-    CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
+const unsigned installerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
 const int licenceNotAcceptedExitCode = 140;
 const int failureExitCode = 150;
 const int helpExitCode = 200;
@@ -42,9 +40,13 @@ const int dialogCancelledExitCode = 202;
 void ChooseInteractively(FlowChoices& choices, const std::string& previousVersion) {
     choices.actionCaption = ActionCaption(previousVersion);
     InstallOptions& options = Options();
-    InstallerDialogParams params{&options.acceptEULA, &options.installDir, &choices.allUsers,
-                                 &choices.desktopIcon, &choices.launchAfterInstall,
-                                 &choices.actionCaption, ProductFullName + " " + ProductVersion,
+    InstallerDialogParams params{&options.acceptEULA,
+                                 &options.installDir,
+                                 &choices.allUsers,
+                                 &choices.desktopIcon,
+                                 &choices.launchAfterInstall,
+                                 &choices.actionCaption,
+                                 ProductFullName + " " + ProductVersion,
                                  ProductWebAddress};
     if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
     // Every later step and the uninstaller see the full path.

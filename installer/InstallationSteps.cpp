@@ -1,9 +1,9 @@
 #include "installer/InstallationSteps.h"
 
 #include "engine/DirectoryStep.h"
+#include "engine/FailurePoint.h"
 #include "engine/FileAssociationStep.h"
 #include "engine/FileStep.h"
-#include "engine/FailurePoint.h"
 #include "engine/ShortcutStep.h"
 #include "engine/StepSequence.h"
 #include "engine/UninstallCommands.h"
@@ -11,9 +11,9 @@
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/JoinPath.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
+#include "system/InstallOptions.h"
 #include "system/ShellNotification.h"
 #include "system/SpecialFolders.h"
 
@@ -82,8 +82,7 @@ ShortcutArguments ArgumentsOf(const std::string& folder, const ShortcutDefinitio
 
 void AddShortcut(StepSequence& steps, const std::string& folder, const ShortcutDefinition& shortcut) {
     ShortcutArguments a = ArgumentsOf(folder, shortcut);
-    steps.Add<ShortcutStep>(a.link, a.target, a.arguments, a.workingDirectory, a.description, a.iconFile,
-                            a.iconIndex);
+    steps.Add<ShortcutStep>(a.link, a.target, a.arguments, a.workingDirectory, a.description, a.iconFile, a.iconIndex);
 }
 
 void AddAssociation(StepSequence& steps, const AssociationDefinition& association) {
@@ -112,8 +111,7 @@ void RunInstallationSteps(bool allUsers, bool desktopIcon) {
     FailurePoint("uninstaller-file");
     steps.Add<FileStep>(kUninstallerResource, std::string());
 
-    const std::string startMenu =
-        JoinPath(allUsers ? CommonProgramsFolder() : ProgramsFolder(), ProductFullName);
+    const std::string startMenu = JoinPath(allUsers ? CommonProgramsFolder() : ProgramsFolder(), ProductFullName);
     steps.Add<DirectoryStep>(startMenu, true);
     AddShortcut(steps, startMenu, StartMenuShortcuts.at(0));
     AddShortcut(steps, startMenu, StartMenuShortcuts.at(1));

@@ -1,11 +1,11 @@
 #include "installer/PreviousInstallation.h"
 
+#include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "foundation/Console.h"
-#include "system/InstallOptions.h"
-#include "installer/ProductDefinition.h"
 #include "installer/PreviousInstallationInfo.h"
+#include "installer/ProductDefinition.h"
+#include "system/InstallOptions.h"
 #include "system/TemporaryUninstaller.h"
 
 namespace {

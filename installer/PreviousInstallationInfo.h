@@ -4,8 +4,8 @@
 
 #include <string>
 
-std::string ReadPreviousUninstallString();   // empty when absent
-std::string ReadPreviousVersion();           // empty when absent
+std::string ReadPreviousUninstallString();  // empty when absent
+std::string ReadPreviousVersion();          // empty when absent
 
 // The installed copy's "InstallDir", else the Program Files folder joined
 // with the product's full name.

@@ -11,21 +11,23 @@ const std::string ProductUninstallKey =
     JoinPath("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ProductShortName);
 const std::string ProductWebAddress = "https://www.vantrel.example/quillmore/";
 
-const std::string WelcomeText =
-    "This program will install Vantrel Quillmore " + ProductVersion + "\n"
-    "on the machine it is being run on.\n"
-    "\n"
-    "Quillmore is an SSH2 client for Windows 98/Me/NT/2000/XP/2003/\n"
-    "Vista/2008/7. Please visit " + ProductWebAddress + " for more information.\n"
-    "\n"
-    "If this program is run without command line options, installation\n"
-    "will be performed in interactive mode. If run with command line\n"
-    "options, installation will be performed in unattended mode.\n"
-    "\n"
-    "Usage (unattended mode only):\n"
-    " QuillmoreInstaller -installDir=directory\n"
-    "                    [-acceptEULA] [-force] [-noRollback]\n"
-    "                    [-installForMeOnly] [-noDesktopIcon]\n";
+const std::string WelcomeText = "This program will install Vantrel Quillmore " + ProductVersion +
+                                "\n"
+                                "on the machine it is being run on.\n"
+                                "\n"
+                                "Quillmore is an SSH2 client for Windows 98/Me/NT/2000/XP/2003/\n"
+                                "Vista/2008/7. Please visit " +
+                                ProductWebAddress +
+                                " for more information.\n"
+                                "\n"
+                                "If this program is run without command line options, installation\n"
+                                "will be performed in interactive mode. If run with command line\n"
+                                "options, installation will be performed in unattended mode.\n"
+                                "\n"
+                                "Usage (unattended mode only):\n"
+                                " QuillmoreInstaller -installDir=directory\n"
+                                "                    [-acceptEULA] [-force] [-noRollback]\n"
+                                "                    [-installForMeOnly] [-noDesktopIcon]\n";
 
 const char MainExecutableName[] = "quillmore.exe";
 const char UninstallerName[] = "uninst.exe";
@@ -51,20 +53,17 @@ const std::vector<ShortcutDefinition> StartMenuShortcuts = {
      "Vantrel Global Host Key Management - manages the list of SSH server host keys that you trust.", "", 1},
     {"Keypair Manager.lnk", "vantcfg.exe", "-keypairs",
      "Vantrel Global Keypair Management - manages your SSH user authentication keypairs.", "", 2},
-    {"Uninstall Quillmore.lnk", "", ProductShortName, "Uninstall Vantrel Quillmore " + ProductVersion + ".",
-     "", 0},
+    {"Uninstall Quillmore.lnk", "", ProductShortName, "Uninstall Vantrel Quillmore " + ProductVersion + ".", "", 0},
 };
 
-const ShortcutDefinition DesktopShortcut = {"Quillmore.lnk", MainExecutableName, "",
-                                            productShortcutDescription, "", 0};
+const ShortcutDefinition DesktopShortcut = {"Quillmore.lnk", MainExecutableName, "", productShortcutDescription, "", 0};
 
 const AssociationDefinition ProfileAssociation = {
     "Vantrel.Quillmore." + ProductVersion + ".Profile",
     ".qmp",
     "Vantrel Quillmore profile file",
     "quillmore.exe,1",
-    {{"Open", "Quillmore.exe\" -profile=\"%1\""},
-     {"Connect", "Quillmore.exe\" -profile=\"%1\" -connectOnStartup"}},
+    {{"Open", "Quillmore.exe\" -profile=\"%1\""}, {"Connect", "Quillmore.exe\" -profile=\"%1\" -connectOnStartup"}},
 };
 
 const AssociationDefinition SettingsAssociation = {

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-extern const std::string ProductShortName;      // "Quillmore"
-extern const std::string ProductFullName;       // "Vantrel Quillmore"
-extern const std::string ProductVersion;        // set per executable at build time
-extern const std::string ProductUninstallKey;   // under HKEY_LOCAL_MACHINE
-extern const std::string ProductWebAddress;     // the product's web site
-extern const std::string WelcomeText;           // usage text; ends with a line break
+extern const std::string ProductShortName;     // "Quillmore"
+extern const std::string ProductFullName;      // "Vantrel Quillmore"
+extern const std::string ProductVersion;       // set per executable at build time
+extern const std::string ProductUninstallKey;  // under HKEY_LOCAL_MACHINE
+extern const std::string ProductWebAddress;    // the product's web site
+extern const std::string WelcomeText;          // usage text; ends with a line break
 
 // Product files in the installation directory.
-extern const char MainExecutableName[];         // "quillmore.exe"
-extern const char UninstallerName[];            // "uninst.exe"
+extern const char MainExecutableName[];  // "quillmore.exe"
+extern const char UninstallerName[];     // "uninst.exe"
 
 // Subdirectories of the installation directory that the payload fills.
 extern const std::vector<std::string> ComponentSubdirectories;
@@ -27,10 +27,10 @@ extern const std::vector<std::string> ComponentSubdirectories;
 // directory.
 struct ShortcutDefinition {
     std::string linkFile;
-    std::string targetFile;    // empty: the uninstaller path of the options
+    std::string targetFile;  // empty: the uninstaller path of the options
     std::string arguments;
     std::string description;
-    std::string iconFile;      // empty: the target supplies the icon
+    std::string iconFile;  // empty: the target supplies the icon
     int iconIndex;
 };
 
@@ -42,14 +42,14 @@ extern const ShortcutDefinition DesktopShortcut;
 
 struct AssociationVerb {
     std::string name;
-    std::string commandSuffix;   // joined to the installation directory, after a '"'
+    std::string commandSuffix;  // joined to the installation directory, after a '"'
 };
 
 struct AssociationDefinition {
     std::string progId;
     std::string extension;
     std::string description;
-    std::string iconLocation;    // relative to the installation directory, ",index" included
+    std::string iconLocation;  // relative to the installation directory, ",index" included
     std::vector<AssociationVerb> verbs;
 };
 

@@ -15,7 +15,7 @@ const UINT broadcastTimeoutMs = 2000;
 
 struct PathValue {
     std::string text;
-    bool appendable;       // read, or not there yet (code 2)
+    bool appendable;  // read, or not there yet (code 2)
     bool holdsDirectory;
 };
 
@@ -43,8 +43,8 @@ bool AppendDirectory(const char* key, const PathValue& value, const std::string&
 
 void BroadcastEnvironmentChange() {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
-                        SMTO_NORMAL, broadcastTimeoutMs, &ignored);
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"), SMTO_NORMAL,
+                        broadcastTimeoutMs, &ignored);
 }
 
 }  // namespace

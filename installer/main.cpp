@@ -1,5 +1,5 @@
-#include "foundation/Win.h"
 #include "foundation/DllSearchPath.h"
+#include "foundation/Win.h"
 #include "installer/InstallFlow.h"
 
 // The C runtime's argument vector is not used: the parser needs the raw

@@ -12,7 +12,7 @@ packages=(
   liblzma-dev zlib1g-dev googletest
   libssl-dev openssl osslsigncode
   dpkg-dev file
-  clang libfuzzer-14-dev
+  clang libfuzzer-14-dev clang-format
   nsis
 )
 

@@ -55,13 +55,11 @@ bool TokenGroupsContain(DllLoader& advapi, PSID wanted) {
 
     auto getInformation = advapi.GetProc<decltype(&::GetTokenInformation)>("GetTokenInformation");
     DWORD size = 0;
-    if (!getInformation(token.get(), TokenGroups, nullptr, 0, &size) &&
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    if (!getInformation(token.get(), TokenGroups, nullptr, 0, &size) && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         ThrowCallFailure("GetTokenInformation()");
     GlobalBlock block(size);
     getInformation = advapi.GetProc<decltype(&::GetTokenInformation)>("GetTokenInformation");
-    if (!getInformation(token.get(), TokenGroups, block.get(), size, &size))
-        ThrowCallFailure("GetTokenInformation()");
+    if (!getInformation(token.get(), TokenGroups, block.get(), size, &size)) ThrowCallFailure("GetTokenInformation()");
 
     // Attributes are not looked at: a group kept only for deny checks counts too.
     const auto* groups = static_cast<const TOKEN_GROUPS*>(block.get());

@@ -21,8 +21,7 @@ bool IsDirectoryEmpty(const std::string& directory) {
     UniqueFind search(FindFirstFileA(JoinPath(directory, "*").c_str(), &found));
     if (!search.valid()) return true;
     do {
-        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
-            return false;
+        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) return false;
     } while (FindNextFileA(search.get(), &found));
     return true;
 }

@@ -1,9 +1,6 @@
 #include "system/ProcessJob.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 ProcessJob::ProcessJob() {
     if (!m_kernel.Load(true, "kernel32.dll", true)) return;

@@ -23,7 +23,6 @@ public:
     bool IsEmpty();
 
 private:
-
     DllLoader m_kernel;
     UniqueHandle m_job;
     decltype(&::QueryInformationJobObject) m_query = nullptr;

@@ -1,9 +1,9 @@
 #include "system/RebootDeletion.h"
 
-#include "system/RebootDeletionFamilies.h"
-#include "system/SystemInfo.h"
 #include "foundation/PendingRenames.h"
 #include "foundation/Win.h"
+#include "system/RebootDeletionFamilies.h"
+#include "system/SystemInfo.h"
 
 bool ScheduleDeleteOnReboot(const std::string& path) {
     try {
@@ -15,8 +15,7 @@ bool ScheduleDeleteOnReboot(const std::string& path) {
 
 bool CancelDeleteOnReboot(const std::string& path) {
     try {
-        return SharedSystemInfo().IsNtFamily() ? CancelDeleteOnRebootNt(path)
-                                               : CancelDeleteOnRebootIni(path);
+        return SharedSystemInfo().IsNtFamily() ? CancelDeleteOnRebootNt(path) : CancelDeleteOnRebootIni(path);
     } catch (...) {
         return false;
     }

@@ -1,8 +1,8 @@
 #include "system/RequirementsCheck.h"
 
+#include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "foundation/Console.h"
 #include "system/InstallOptions.h"
 
 #include <string>
@@ -28,8 +28,8 @@ bool UserAcceptsUnsupportedSystem() {
         "- Internet Explorer 4.0.\n"
         "\n"
         "Does your system meet Quillmore minimum requirements?";
-    return MessageBoxA(nullptr, text, "Unsupported OS Version Detected",
-                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(nullptr, text, "Unsupported OS Version Detected", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "system/Resources.h"
 
 #include "foundation/InstallError.h"
-#include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 
 #include <cryptopp/argnames.h>
 #include <cryptopp/files.h>

@@ -20,13 +20,12 @@ const VersionTriple minimumShellVersion{4, 71, 1712};
 
 // Folder ids of SHGetSpecialFolderPathA (the CSIDL_ values).
 enum FolderId : int {
-    programsId = 2,              // CSIDL_PROGRAMS
-    desktopDirectoryId = 16,     // CSIDL_DESKTOPDIRECTORY
-    commonProgramsId = 23,       // CSIDL_COMMON_PROGRAMS
-    commonDesktopId = 25,        // CSIDL_COMMON_DESKTOPDIRECTORY
-    programFilesId = 38,         // CSIDL_PROGRAM_FILES
+    programsId = 2,           // CSIDL_PROGRAMS
+    desktopDirectoryId = 16,  // CSIDL_DESKTOPDIRECTORY
+    commonProgramsId = 23,    // CSIDL_COMMON_PROGRAMS
+    commonDesktopId = 25,     // CSIDL_COMMON_DESKTOPDIRECTORY
+    programFilesId = 38,      // CSIDL_PROGRAM_FILES
 };
-
 
 std::optional<std::string> FromShell(FolderId folderId) {
     try {

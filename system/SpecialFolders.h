@@ -5,8 +5,8 @@
 
 #include <string>
 
-std::string ProgramFilesFolder();     // last resort "C:\Program Files"
-std::string DesktopFolder();          // last resort empty
-std::string CommonDesktopFolder();    // last resort DesktopFolder()
-std::string ProgramsFolder();         // last resort empty
-std::string CommonProgramsFolder();   // last resort ProgramsFolder()
+std::string ProgramFilesFolder();    // last resort "C:\Program Files"
+std::string DesktopFolder();         // last resort empty
+std::string CommonDesktopFolder();   // last resort DesktopFolder()
+std::string ProgramsFolder();        // last resort empty
+std::string CommonProgramsFolder();  // last resort ProgramsFolder()

@@ -18,17 +18,14 @@ struct IVerRow {
     VersionTriple version;
 };
 const IVerRow iverTable[] = {
-    {"101", {4, 40, 308}},
-    {"102", {4, 40, 520}},
-    {"103", {4, 70, 1155}},   // the build comes from "Build" when present
+    {"101", {4, 40, 308}}, {"102", {4, 40, 520}}, {"103", {4, 70, 1155}},  // the build comes from "Build" when present
 };
 
 // Reads a value into an 80-byte buffer; false when it does not fit or is absent.
 bool QueryText(HKEY key, const char* name, char (&text)[registryTextSize + 1]) {
     DWORD size = registryTextSize;
     std::memset(text, 0, sizeof text);
-    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) ==
-           ERROR_SUCCESS;
+    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS;
 }
 
 VersionTriple VersionFromIVer(HKEY key) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 struct VersionTriple {
-    std::uint32_t a = 0, b = 0, c = 0;   // (platform, major, minor) or (major, minor, build)
+    std::uint32_t a = 0, b = 0, c = 0;  // (platform, major, minor) or (major, minor, build)
 
     bool operator==(const VersionTriple& o) const { return a == o.a && b == o.b && c == o.c; }
     bool operator>=(const VersionTriple& o) const;
@@ -15,9 +15,9 @@ struct VersionTriple {
 class SystemInfo {
 public:
     // Each answer is asked of the system on first success and then kept.
-    VersionTriple OsVersion();               // (platform id, major, minor); zeros on failure
-    std::int32_t ServicePack();              // -1 when unknown
-    VersionTriple InternetExplorerVersion(); // zeros when not found
+    VersionTriple OsVersion();                // (platform id, major, minor); zeros on failure
+    std::int32_t ServicePack();               // -1 when unknown
+    VersionTriple InternetExplorerVersion();  // zeros when not found
 
     // Platform id of the running system: 2 for the NT family.
     bool IsNtFamily() { return OsVersion().a == 2; }

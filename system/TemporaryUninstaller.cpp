@@ -2,11 +2,11 @@
 
 #include "foundation/JoinPath.h"
 #include "foundation/TException.h"
-#include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
-#include "system/UninstallerProcess.h"
+#include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"
 #include "system/Resources.h"
+#include "system/UninstallerProcess.h"
 
 #include <cryptopp/osrng.h>
 #include <cryptopp/randpool.h>

@@ -4,8 +4,8 @@
 
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
-#include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 #include "system/ProcessJob.h"
 
 #include <cstdio>
@@ -68,14 +68,15 @@ void WaitForResult(HANDLE event, ProcessJob& job) {
         return;
     }
     while (WaitForSingleObject(event, jobPollMs) == WAIT_TIMEOUT) {
-        if (job.IsEmpty() && WaitForSingleObject(event, 0) != WAIT_OBJECT_0)
-            throw LostUninstallerResult();
+        if (job.IsEmpty() && WaitForSingleObject(event, 0) != WAIT_OBJECT_0) throw LostUninstallerResult();
     }
 }
 
 }  // namespace
 
-std::uint32_t RunProcessAndWait(const std::string& commandLine) { return StartAndWait(commandLine, nullptr); }
+std::uint32_t RunProcessAndWait(const std::string& commandLine) {
+    return StartAndWait(commandLine, nullptr);
+}
 
 std::uint32_t RunUninstaller(const std::string& commandLine) {
     SECURITY_ATTRIBUTES inheritable = Inheritable();
@@ -87,8 +88,8 @@ std::uint32_t RunUninstaller(const std::string& commandLine) {
     const UniqueHandle event(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
     if (!event) ThrowCallFailure("CreateEvent()");
 
-    const std::string extended = commandLine + " -unat" + " -result=" + HandleText(section.get()) + " -done=" +
-                                 HandleText(event.get());
+    const std::string extended =
+        commandLine + " -unat" + " -result=" + HandleText(section.get()) + " -done=" + HandleText(event.get());
     ProcessJob job;
     const std::uint32_t exitCode = StartAndWait(extended, &job);
     if (exitCode != 1) return exitCode;

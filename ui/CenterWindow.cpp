@@ -42,7 +42,7 @@ LONG Place(LONG start, LONG size, LONG low, LONG high) {
     return start;
 }
 
-} // namespace
+}  // namespace
 
 bool CenterWindow(HWND window, int mode) {
     RECT workArea;
@@ -56,6 +56,5 @@ bool CenterWindow(HWND window, int mode) {
     LONG height = rect.bottom - rect.top;
     LONG x = Place(centre.x - width / 2, width, workArea.left, workArea.right);
     LONG y = Place(centre.y - height / 2, height, workArea.top, workArea.bottom);
-    return SetWindowPos(window, nullptr, x, y, 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+    return SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }

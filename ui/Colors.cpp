@@ -30,9 +30,12 @@ HslColor HslFromComponents(const Rgb& c) {
 
     double saturation = lightness <= 0.5 ? range / (high + low) : range / (2 - high - low);
     double sixths;
-    if (high == c.red) sixths = (c.green - c.blue) / range;
-    else if (high == c.green) sixths = 2 + (c.blue - c.red) / range;
-    else sixths = 4 + (c.red - c.green) / range;
+    if (high == c.red)
+        sixths = (c.green - c.blue) / range;
+    else if (high == c.green)
+        sixths = 2 + (c.blue - c.red) / range;
+    else
+        sixths = 4 + (c.red - c.green) / range;
     return {WrapHue(sixths / 6), saturation, lightness};
 }
 
@@ -44,7 +47,7 @@ double HueToComponent(double low, double high, double hue) {
     return low;
 }
 
-} // namespace
+}  // namespace
 
 HslColor RgbToHsl(COLORREF colour) {
     return HslFromComponents(Components(colour));
@@ -56,8 +59,7 @@ COLORREF HslToRgb(const HslColor& colour) {
     if (s == 0) return RGB(ToByte(l), ToByte(l), ToByte(l));
     double high = l <= 0.5 ? l * (1 + s) : l + s - l * s;
     double low = 2 * l - high;
-    return RGB(ToByte(HueToComponent(low, high, colour.hue + 1.0 / 3)),
-               ToByte(HueToComponent(low, high, colour.hue)),
+    return RGB(ToByte(HueToComponent(low, high, colour.hue + 1.0 / 3)), ToByte(HueToComponent(low, high, colour.hue)),
                ToByte(HueToComponent(low, high, colour.hue - 1.0 / 3)));
 }
 
@@ -68,8 +70,7 @@ double AdjustSaturation(double saturation, double amount) {
 COLORREF SoftenedMix(COLORREF windowColour, COLORREF faceColour) {
     Rgb w = Components(windowColour);
     Rgb f = Components(faceColour);
-    Rgb mixed = {0.6 * w.red + 0.4 * f.red, 0.6 * w.green + 0.4 * f.green,
-                 0.6 * w.blue + 0.4 * f.blue};
+    Rgb mixed = {0.6 * w.red + 0.4 * f.red, 0.6 * w.green + 0.4 * f.green, 0.6 * w.blue + 0.4 * f.blue};
     HslColor hsl = HslFromComponents(mixed);
     hsl.saturation = AdjustSaturation(hsl.saturation, -0.66);
     return HslToRgb(hsl);

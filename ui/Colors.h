@@ -4,9 +4,9 @@
 #include "foundation/Win.h"
 
 struct HslColor {
-    double hue;          // 0 to 1, a full turn
-    double saturation;   // 0 to 1
-    double lightness;    // 0 to 1
+    double hue;         // 0 to 1, a full turn
+    double saturation;  // 0 to 1
+    double lightness;   // 0 to 1
 };
 
 HslColor RgbToHsl(COLORREF colour);

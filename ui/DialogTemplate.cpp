@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::uint32_t HeaderSize = 18;   // style, extended style, item count, x, y, cx, cy
+constexpr std::uint32_t HeaderSize = 18;  // style, extended style, item count, x, y, cx, cy
 constexpr WORD OrdinalMarker = 0xFFFF;
 
 WORD WordAt(const DialogTemplate& bytes, std::uint32_t offset) {
@@ -55,17 +55,17 @@ void Replace(DialogTemplate& bytes, std::uint32_t offset, std::uint32_t size, co
     bytes.insert(bytes.begin() + offset, with.data(), with.size());
 }
 
-} // namespace
+}  // namespace
 
-DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount,
-                                short x, short y, short cx, short cy) {
+DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount, short x, short y, short cx,
+                                short cy) {
     DialogTemplate bytes;
     style &= ~static_cast<DWORD>(DS_SETFONT);
     Append(bytes, &style, sizeof style);
     Append(bytes, &extendedStyle, sizeof extendedStyle);
     Append(bytes, &itemCount, sizeof itemCount);
     for (short value : {x, y, cx, cy}) Append(bytes, &value, sizeof value);
-    bytes.resize(HeaderSize + 3 * sizeof(WORD));   // empty menu, class and title
+    bytes.resize(HeaderSize + 3 * sizeof(WORD));  // empty menu, class and title
     return bytes;
 }
 
@@ -80,8 +80,10 @@ void SetDialogFont(DialogTemplate& bytes, WORD pointSize, const std::string& fac
     std::uint32_t title = TitleOffset(bytes);
     std::uint32_t font = title + StringFieldSize(bytes, title);
     std::uint32_t oldFontSize = 0;
-    if (Style(bytes) & DS_SETFONT) oldFontSize = sizeof(WORD) + StringFieldSize(bytes, font + sizeof(WORD));
-    else SetStyle(bytes, Style(bytes) | DS_SETFONT);
+    if (Style(bytes) & DS_SETFONT)
+        oldFontSize = sizeof(WORD) + StringFieldSize(bytes, font + sizeof(WORD));
+    else
+        SetStyle(bytes, Style(bytes) | DS_SETFONT);
 
     DialogTemplate field;
     Append(field, &pointSize, sizeof pointSize);

@@ -11,8 +11,7 @@ using DialogTemplate = datavect<BYTE>;
 
 // A header with empty menu, class and title fields (24 bytes). DS_SETFONT is
 // taken out of the style: a template gets a font only through SetDialogFont.
-DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount,
-                                short x, short y, short cx, short cy);
+DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount, short x, short y, short cx, short cy);
 
 // Replaces the title field; the text is in the ANSI code page.
 void SetDialogTitle(DialogTemplate& dialogTemplate, const std::string& text);

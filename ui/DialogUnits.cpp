@@ -10,7 +10,7 @@ RECT MapMeasure(HWND dialog, int units) {
     return rect;
 }
 
-} // namespace
+}  // namespace
 
 int DialogUnitsToPixelsX(HWND dialog, int units) {
     return units == 0 ? 0 : MapMeasure(dialog, units).right;

@@ -28,7 +28,7 @@ int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM path) 
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
     const auto browseForFolder = ShellFunction<decltype(&::SHBrowseForFolderA)>("SHBrowseForFolderA");

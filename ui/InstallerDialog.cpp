@@ -37,27 +37,29 @@ void AcceptChoices(HWND dialog) {
 
 void ShowPackageContents(HWND dialog) {
     InstallerDialogState& state = DialogState();
-    if (state.packageWindow) SetFocus(state.packageWindow);
-    else state.packageWindow = OpenPackageContentsWindow(dialog, state.packageTemplate);
+    if (state.packageWindow)
+        SetFocus(state.packageWindow);
+    else
+        state.packageWindow = OpenPackageContentsWindow(dialog, state.packageTemplate);
 }
 
 void OnCommand(HWND dialog, int id) {
     switch (id) {
-    case IDOK:
-        AcceptChoices(dialog);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        break;
-    case IDC_ACCEPT:
-        UpdateAcceptance(dialog);
-        break;
-    case IDC_FOLDER_LINK:
-        BrowseForInstallFolder(dialog, IDC_INSTALL_FOLDER, *DialogParams(dialog).installDir);
-        break;
-    case IDC_PACKAGE_LINK:
-        ShowPackageContents(dialog);
-        break;
+        case IDOK:
+            AcceptChoices(dialog);
+            break;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            break;
+        case IDC_ACCEPT:
+            UpdateAcceptance(dialog);
+            break;
+        case IDC_FOLDER_LINK:
+            BrowseForInstallFolder(dialog, IDC_INSTALL_FOLDER, *DialogParams(dialog).installDir);
+            break;
+        case IDC_PACKAGE_LINK:
+            ShowPackageContents(dialog);
+            break;
     }
 }
 
@@ -75,8 +77,8 @@ void OnSize(HWND dialog, int clientWidth) {
 void OnGetMinMaxInfo(HWND dialog, MINMAXINFO& info) {
     NONCLIENTMETRICSA metrics = NonClientMetrics();
     info.ptMinTrackSize.x = DialogUnitsToPixelsX(dialog, 240) + 2 * metrics.iBorderWidth + ScaledPixels(dialog, 6);
-    info.ptMinTrackSize.y = DialogUnitsToPixelsY(dialog, 200) + metrics.iCaptionHeight
-                            + 2 * metrics.iBorderWidth + ScaledPixels(dialog, 7);
+    info.ptMinTrackSize.y =
+        DialogUnitsToPixelsY(dialog, 200) + metrics.iCaptionHeight + 2 * metrics.iBorderWidth + ScaledPixels(dialog, 7);
 }
 
 void OnNcDestroy() {
@@ -89,25 +91,25 @@ void OnNcDestroy() {
 
 INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return InitInstallerDialog(dialog, reinterpret_cast<InstallerDialogParams*>(lParam));
-    case WM_COMMAND:
-        // Clicks, Enter and Escape only; edit and other notifications pass.
-        if (HIWORD(wParam) != 0) return FALSE;
-        OnCommand(dialog, LOWORD(wParam));
-        return TRUE;
-    case WM_PACKAGE_WINDOW_GONE:
-        DialogState().packageWindow = nullptr;
-        return TRUE;
-    case WM_SIZE:
-        OnSize(dialog, LOWORD(lParam));
-        return FALSE;
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
-        return TRUE;
-    case WM_NCDESTROY:
-        OnNcDestroy();
-        return FALSE;
+        case WM_INITDIALOG:
+            return InitInstallerDialog(dialog, reinterpret_cast<InstallerDialogParams*>(lParam));
+        case WM_COMMAND:
+            // Clicks, Enter and Escape only; edit and other notifications pass.
+            if (HIWORD(wParam) != 0) return FALSE;
+            OnCommand(dialog, LOWORD(wParam));
+            return TRUE;
+        case WM_PACKAGE_WINDOW_GONE:
+            DialogState().packageWindow = nullptr;
+            return TRUE;
+        case WM_SIZE:
+            OnSize(dialog, LOWORD(lParam));
+            return FALSE;
+        case WM_GETMINMAXINFO:
+            OnGetMinMaxInfo(dialog, *reinterpret_cast<MINMAXINFO*>(lParam));
+            return TRUE;
+        case WM_NCDESTROY:
+            OnNcDestroy();
+            return FALSE;
     }
     return FALSE;
 }
@@ -123,7 +125,7 @@ void LoadRichEditLibrary() {
     if (!richEdit.Module()) richEdit.Load(true, "RICHED20.DLL");
 }
 
-} // namespace
+}  // namespace
 
 int ShowInstallerDialog(InstallerDialogParams& params) {
     LoadRichEditLibrary();

@@ -142,7 +142,7 @@ void BuildPackageTemplate(const std::string& productTitle) {
     SetDialogFont(bytes, 8, "MS Shell Dlg");
 }
 
-} // namespace
+}  // namespace
 
 BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
@@ -165,7 +165,7 @@ BOOL InitInstallerDialog(HWND dialog, InstallerDialogParams* params) {
     BuildPackageTemplate(params->productTitle);
     UpdateAcceptance(dialog);
     SetFocus(GetDlgItem(dialog, *params->acceptEULA ? IDC_INSTALL_FOLDER : IDC_LICENCE_TEXT));
-    return FALSE;   // the focus is set
+    return FALSE;  // the focus is set
 }
 
 void UpdateAcceptance(HWND dialog) {

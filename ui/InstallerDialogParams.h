@@ -11,6 +11,6 @@ struct InstallerDialogParams {
     bool* desktopIcon;
     bool* launchAfterInstall;
     std::string* actionCaption;
-    std::string productTitle;   // full name and version: "Vantrel Quillmore 4.33"
-    std::string webAddress;     // the product's web site, behind the dialog's link
+    std::string productTitle;  // full name and version: "Vantrel Quillmore 4.33"
+    std::string webAddress;    // the product's web site, behind the dialog's link
 };

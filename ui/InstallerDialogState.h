@@ -2,17 +2,16 @@
 #pragma once
 
 #include "foundation/RefPtr.h"
-#include "ui/InstallerDialogParams.h"
 #include "ui/DialogTemplate.h"
 #include "ui/GdiOwners.h"
+#include "ui/InstallerDialogParams.h"
 #include "ui/LayoutHandler.h"
-
 
 struct InstallerDialogState {
     UniqueFont boldFont;
-    DialogTemplate packageTemplate;   // of the Package Contents window
-    HWND packageWindow = nullptr;     // while it is open
-    RefPtr<LayoutHandler> layout;     // also held by the dialog's slot
+    DialogTemplate packageTemplate;  // of the Package Contents window
+    HWND packageWindow = nullptr;    // while it is open
+    RefPtr<LayoutHandler> layout;    // also held by the dialog's slot
 };
 
 InstallerDialogState& DialogState();

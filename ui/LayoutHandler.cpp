@@ -45,7 +45,7 @@ void ApplyAll(std::map<Key, LayoutRule>& rules, HWND parent, int width, int heig
     }
 }
 
-} // namespace
+}  // namespace
 
 LayoutRule& LayoutHandler::Rule(HWND child) {
     return m_byWindow[child];

@@ -14,12 +14,12 @@ TOOLINFOA ToolInfo(HWND window, const std::string& text) {
     TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = window;
-    tool.lpszText = const_cast<char*>(text.c_str());   // the tooltip keeps a copy
+    tool.lpszText = const_cast<char*>(text.c_str());  // the tooltip keeps a copy
     GetClientRect(window, &tool.rect);
     return tool;
 }
 
-} // namespace
+}  // namespace
 
 LinkHandler::LinkHandler()
     : m_handCursor(LoadCursorA(nullptr, IDC_HAND)), m_arrowCursor(LoadCursorA(nullptr, IDC_ARROW)) {}
@@ -46,9 +46,8 @@ void LinkHandler::OnAttached(HWND window) {
 
 void LinkHandler::CreateTooltip(HWND window) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                window, nullptr, instance, nullptr);
+    m_tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
     if (!m_tooltip) return;
     SetWindowPos(m_tooltip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TOOLINFOA tool = ToolInfo(window, m_tooltipText);
@@ -65,7 +64,11 @@ void LinkHandler::HideTooltip() {
 
 void LinkHandler::RelayToTooltip(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
     DWORD position = GetMessagePos();
-    MSG relayed = {window, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
+    MSG relayed = {window,
+                   message,
+                   wParam,
+                   lParam,
+                   static_cast<DWORD>(GetMessageTime()),
                    {GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
     SendToTooltip(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
@@ -115,53 +118,53 @@ void LinkHandler::OnLeftButtonUp(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT LinkHandler::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        m_focused = message == WM_SETFOCUS;
-        InvalidateRect(window, nullptr, TRUE);
-        break;
-    case WM_ENABLE:
-        InvalidateRect(window, nullptr, FALSE);
-        break;
-    case WM_PAINT:
-        Paint(window);
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(m_hover && m_handCursor ? m_handCursor : m_arrowCursor);
-        return TRUE;
-    case WM_GETDLGCODE:
-        return KeyboardCode(reinterpret_cast<const MSG*>(lParam));
-    case BM_CLICK:
-        Activate(window);
-        return 0;
-    case WM_KEYDOWN:
-        HideTooltip();
-        if (wParam == VK_SPACE || wParam == VK_RETURN) Activate(window);
-        return 0;
-    case WM_KEYUP:
-        HideTooltip();
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(window, message, wParam, lParam);
-        break;
-    case WM_LBUTTONDOWN:
-        OnLeftButtonDown(window, message, wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        OnLeftButtonUp(window, message, wParam, lParam);
-        return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-        RelayToTooltip(window, message, wParam, lParam);
-        break;
-    case WM_MOUSELEAVE:
-        HideTooltip();
-        m_tooltipShown = false;
-        m_hover = false;
-        InvalidateRect(window, nullptr, TRUE);
-        break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            m_focused = message == WM_SETFOCUS;
+            InvalidateRect(window, nullptr, TRUE);
+            break;
+        case WM_ENABLE:
+            InvalidateRect(window, nullptr, FALSE);
+            break;
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_SETCURSOR:
+            SetCursor(m_hover && m_handCursor ? m_handCursor : m_arrowCursor);
+            return TRUE;
+        case WM_GETDLGCODE:
+            return KeyboardCode(reinterpret_cast<const MSG*>(lParam));
+        case BM_CLICK:
+            Activate(window);
+            return 0;
+        case WM_KEYDOWN:
+            HideTooltip();
+            if (wParam == VK_SPACE || wParam == VK_RETURN) Activate(window);
+            return 0;
+        case WM_KEYUP:
+            HideTooltip();
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(window, message, wParam, lParam);
+            break;
+        case WM_LBUTTONDOWN:
+            OnLeftButtonDown(window, message, wParam, lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            OnLeftButtonUp(window, message, wParam, lParam);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            RelayToTooltip(window, message, wParam, lParam);
+            break;
+        case WM_MOUSELEAVE:
+            HideTooltip();
+            m_tooltipShown = false;
+            m_hover = false;
+            InvalidateRect(window, nullptr, TRUE);
+            break;
     }
     return CallPrevious(window, message, wParam, lParam);
 }

@@ -15,11 +15,16 @@ UINT DrawFormat(LONG_PTR style) {
     bool simple = type == SS_SIMPLE;
     bool noWrap = type == SS_LEFTNOWORDWRAP;
     UINT format = DT_LEFT;
-    if (simple) format = DT_NOCLIP;
-    else if (type == SS_CENTER) format = DT_CENTER;
-    else if (type == SS_RIGHT) format = DT_RIGHT;
-    if (style & SS_CENTERIMAGE) format |= DT_VCENTER | DT_SINGLELINE;
-    else if (!simple && !noWrap) format |= DT_WORDBREAK;
+    if (simple)
+        format = DT_NOCLIP;
+    else if (type == SS_CENTER)
+        format = DT_CENTER;
+    else if (type == SS_RIGHT)
+        format = DT_RIGHT;
+    if (style & SS_CENTERIMAGE)
+        format |= DT_VCENTER | DT_SINGLELINE;
+    else if (!simple && !noWrap)
+        format |= DT_WORDBREAK;
     if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
     return format;
 }
@@ -35,8 +40,10 @@ RECT PlaceText(const RECT& measured, const RECT& client, UINT format) {
     LONG width = measured.right - measured.left;
     LONG height = measured.bottom - measured.top;
     LONG left = client.left;
-    if (format & DT_RIGHT) left = client.right - width;
-    else if (format & DT_CENTER) left = client.left + (client.right - client.left - width) / 2;
+    if (format & DT_RIGHT)
+        left = client.right - width;
+    else if (format & DT_CENTER)
+        left = client.left + (client.right - client.left - width) / 2;
     LONG top = client.top;
     if (format & DT_VCENTER) top = client.top + (client.bottom - client.top - height) / 2;
     RECT placed = {left, top, left + width, top + height};
@@ -52,8 +59,7 @@ HBITMAP DottedPattern() {
 
 COLORREF BrushColor(HBRUSH brush) {
     LOGBRUSH logBrush = {};
-    if (brush && GetObjectA(brush, sizeof logBrush, &logBrush) && logBrush.lbStyle == BS_SOLID)
-        return logBrush.lbColor;
+    if (brush && GetObjectA(brush, sizeof logBrush, &logBrush) && logBrush.lbStyle == BS_SOLID) return logBrush.lbColor;
     return GetSysColor(COLOR_BTNFACE);
 }
 
@@ -71,7 +77,7 @@ private:
     PAINTSTRUCT m_paint = {};
 };
 
-} // namespace
+}  // namespace
 
 void LinkHandler::Paint(HWND window) {
     PaintScope paint(window);
@@ -81,8 +87,10 @@ void LinkHandler::Paint(HWND window) {
 
     auto background = reinterpret_cast<HBRUSH>(SendMessageA(
         GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
-    if (background) FillRect(dc, &client, background);
-    else FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (background)
+        FillRect(dc, &client, background);
+    else
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
     LOGFONTA logFont = GetWindowLogFont(window);
     UniqueFont font(CreateFontIndirectA(&logFont));

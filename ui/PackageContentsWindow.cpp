@@ -13,7 +13,6 @@
 
 #include <richedit.h>
 
-
 namespace {
 
 constexpr int PackageContentsResource = 130;
@@ -22,8 +21,8 @@ HWND CreateDocumentView(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    return CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_READONLY | ES_MULTILINE,
-                           0, 0, client.right, client.bottom, window, nullptr, instance, nullptr);
+    return CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_READONLY | ES_MULTILINE, 0, 0,
+                           client.right, client.bottom, window, nullptr, instance, nullptr);
 }
 
 void FillClientArea(HWND window, HWND view) {
@@ -48,36 +47,35 @@ BOOL OnInitDialog(HWND window) {
 void OnGetMinMaxInfo(HWND window, MINMAXINFO& info) {
     NONCLIENTMETRICSA metrics = NonClientMetrics();
     info.ptMinTrackSize.x = DialogUnitsToPixelsX(window, 150) + 2 * metrics.iBorderWidth + ScaledPixels(window, 6);
-    info.ptMinTrackSize.y = DialogUnitsToPixelsY(window, 100) + metrics.iSmCaptionHeight
-                            + 2 * metrics.iBorderWidth + ScaledPixels(window, 7);
+    info.ptMinTrackSize.y = DialogUnitsToPixelsY(window, 100) + metrics.iSmCaptionHeight + 2 * metrics.iBorderWidth +
+                            ScaledPixels(window, 7);
 }
 
 INT_PTR HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(window);
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(window, *reinterpret_cast<MINMAXINFO*>(lParam));
-        return TRUE;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-        DestroyWindow(window);
-        return TRUE;
-    case WM_DESTROY:
-        SendMessageA(GetWindow(window, GW_OWNER), WM_PACKAGE_WINDOW_GONE, 0, 0);
-        return FALSE;
+        case WM_INITDIALOG:
+            return OnInitDialog(window);
+        case WM_GETMINMAXINFO:
+            OnGetMinMaxInfo(window, *reinterpret_cast<MINMAXINFO*>(lParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+            DestroyWindow(window);
+            return TRUE;
+        case WM_DESTROY:
+            SendMessageA(GetWindow(window, GW_OWNER), WM_PACKAGE_WINDOW_GONE, 0, 0);
+            return FALSE;
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK PackageContentsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    INT_PTR handled = GuardedDialogCall(GetWindow(window, GW_OWNER), [&] {
-        return HandleMessage(window, message, wParam, lParam);
-    });
+    INT_PTR handled =
+        GuardedDialogCall(GetWindow(window, GW_OWNER), [&] { return HandleMessage(window, message, wParam, lParam); });
     return handled;
 }
 
-} // namespace
+}  // namespace
 
 HWND OpenPackageContentsWindow(HWND owner, const DialogTemplate& windowTemplate) {
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),

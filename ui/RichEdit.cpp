@@ -24,7 +24,7 @@ struct StreamSource {
     const BYTE* data;
     size_t size;
     size_t position;
-    size_t unit;   // 2 for UTF-16: pieces hold whole characters only
+    size_t unit;  // 2 for UTF-16: pieces hold whole characters only
 };
 
 DWORD CALLBACK ReadPiece(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
@@ -54,7 +54,7 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-} // namespace
+}  // namespace
 
 bool IsRichEdit10(HWND window) {
     return IsRichEdit10Class(ClassName(window));

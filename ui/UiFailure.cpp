@@ -7,7 +7,7 @@ std::exception_ptr& PendingFailure() {
     return failure;
 }
 
-} // namespace
+}  // namespace
 
 void RecordUiFailure(HWND modalDialog) {
     if (!PendingFailure()) PendingFailure() = std::current_exception();

@@ -6,7 +6,7 @@ HFONT FontOf(HWND window) {
     return window ? reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 HFONT GetWindowFont(HWND window) {
     if (HFONT font = FontOf(window)) return font;

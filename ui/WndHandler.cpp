@@ -10,9 +10,8 @@ namespace {
 constexpr int SlotCount = 10;
 
 const char* const SlotNames[SlotCount] = {
-    "VANTREL_SUBWND_0", "VANTREL_SUBWND_1", "VANTREL_SUBWND_2", "VANTREL_SUBWND_3",
-    "VANTREL_SUBWND_4", "VANTREL_SUBWND_5", "VANTREL_SUBWND_6", "VANTREL_SUBWND_7",
-    "VANTREL_SUBWND_8", "VANTREL_SUBWND_9",
+    "VANTREL_SUBWND_0", "VANTREL_SUBWND_1", "VANTREL_SUBWND_2", "VANTREL_SUBWND_3", "VANTREL_SUBWND_4",
+    "VANTREL_SUBWND_5", "VANTREL_SUBWND_6", "VANTREL_SUBWND_7", "VANTREL_SUBWND_8", "VANTREL_SUBWND_9",
 };
 
 // What a slot property points to: the slot's reference to the handler.
@@ -44,7 +43,7 @@ const WNDPROC SlotProcs[SlotCount] = {
     SlotProc<5>, SlotProc<6>, SlotProc<7>, SlotProc<8>, SlotProc<9>,
 };
 
-} // namespace
+}  // namespace
 
 void WndHandler::OnAttached(HWND) {}
 
@@ -64,8 +63,7 @@ bool Attach(HWND window, WndHandler* handler) {
 
         auto holder = std::make_unique<Holder>(candidate);
         if (!SetPropA(window, SlotNames[slot], holder.get())) return false;
-        LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                              reinterpret_cast<LONG_PTR>(SlotProcs[slot]));
+        LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlotProcs[slot]));
         if (previous == 0) {
             DWORD error = GetLastError();
             RemovePropA(window, SlotNames[slot]);
@@ -73,7 +71,7 @@ bool Attach(HWND window, WndHandler* handler) {
             return false;
         }
         handler->SetPreviousProc(reinterpret_cast<WNDPROC>(previous));
-        holder.release();   // the slot's reference from now on
+        holder.release();  // the slot's reference from now on
         handler->OnAttached(window);
         return true;
     }

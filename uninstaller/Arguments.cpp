@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Blank-separated items; double quotes group blanks and are dropped.
 std::vector<std::string> SplitItems(const std::string& text) {
@@ -50,10 +52,14 @@ HANDLE ParseHandle(const std::string& option, const std::string& text) {
     std::uintptr_t value = 0;
     for (char c : text) {
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else throw ArgumentError("bad handle value in -" + option + text);
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            throw ArgumentError("bad handle value in -" + option + text);
         value = value * 16 + static_cast<std::uintptr_t>(digit);
     }
     if (value == 0) throw ArgumentError("bad handle value in -" + option + text);
@@ -78,14 +84,22 @@ Arguments ParseArguments(const std::string& tail) {
     Arguments args;
     std::string value;
     for (const std::string& item : SplitItems(tail)) {
-        if (MatchOption(item, "unat", value)) args.unattended = true;
-        else if (MatchOption(item, "result=", value)) args.resultSection = ParseHandle("result=", value);
-        else if (MatchOption(item, "done=", value)) args.doneEvent = ParseHandle("done=", value);
-        else if (MatchOption(item, "parent=", value)) args.parent = ParseHandle("parent=", value);
-        else if (MatchOption(item, "parentPath=", value)) args.parentPath = value;
-        else if (item[0] == '-' || item[0] == '/') throw ArgumentError("unknown option " + item);
-        else if (!args.keyName.empty()) throw ArgumentError("unexpected argument " + item);
-        else args.keyName = item;
+        if (MatchOption(item, "unat", value))
+            args.unattended = true;
+        else if (MatchOption(item, "result=", value))
+            args.resultSection = ParseHandle("result=", value);
+        else if (MatchOption(item, "done=", value))
+            args.doneEvent = ParseHandle("done=", value);
+        else if (MatchOption(item, "parent=", value))
+            args.parent = ParseHandle("parent=", value);
+        else if (MatchOption(item, "parentPath=", value))
+            args.parentPath = value;
+        else if (item[0] == '-' || item[0] == '/')
+            throw ArgumentError("unknown option " + item);
+        else if (!args.keyName.empty())
+            throw ArgumentError("unexpected argument " + item);
+        else
+            args.keyName = item;
     }
     if (args.keyName.empty()) throw ArgumentError("the product's key name is missing");
     if (args.keyName.find('\\') != std::string::npos) throw ArgumentError("bad key name " + args.keyName);

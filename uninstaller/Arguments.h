@@ -15,7 +15,7 @@ struct Arguments {
     bool unattended = false;
     HANDLE resultSection = nullptr;  // both set or both null
     HANDLE doneEvent = nullptr;
-    HANDLE parent = nullptr;         // set in the temporary copy only
+    HANDLE parent = nullptr;  // set in the temporary copy only
     std::string parentPath;
 
     bool HasChannel() const { return resultSection != nullptr; }

@@ -8,12 +8,9 @@ struct Keyword {
 };
 
 const Keyword keywords[] = {
-    {"-shareResWith=", UninstallCommand::ShareResWith},
-    {"-delDir=", UninstallCommand::DelDir},
-    {"-delFile=", UninstallCommand::DelFile},
-    {"-delMainFile=", UninstallCommand::DelMainFile},
-    {"-delRegKey=", UninstallCommand::DelRegKey},
-    {"-rstFileAssoc=", UninstallCommand::RstFileAssoc},
+    {"-shareResWith=", UninstallCommand::ShareResWith}, {"-delDir=", UninstallCommand::DelDir},
+    {"-delFile=", UninstallCommand::DelFile},           {"-delMainFile=", UninstallCommand::DelMainFile},
+    {"-delRegKey=", UninstallCommand::DelRegKey},       {"-rstFileAssoc=", UninstallCommand::RstFileAssoc},
 };
 
 // Either slash: the system takes both.
@@ -34,27 +31,26 @@ bool NamesKeyBelowRoot(const std::string& path, RegistryRootTest isRegistryRoot)
 
 bool IsAssociation(const std::string& text) {
     const size_t colon = text.find(':');
-    return text.size() > 1 && text[0] == '.' && colon != std::string::npos && colon > 1 &&
-           colon + 1 < text.size();
+    return text.size() > 1 && text[0] == '.' && colon != std::string::npos && colon > 1 && colon + 1 < text.size();
 }
 
 void CheckArgument(const UninstallCommand& command, const std::string& entry, RegistryRootTest isRegistryRoot) {
     bool usable = true;
     switch (command.kind) {
-    case UninstallCommand::ShareResWith:
-        usable = !command.argument.empty() && command.argument.find('\\') == std::string::npos;
-        break;
-    case UninstallCommand::DelDir:
-    case UninstallCommand::DelFile:
-    case UninstallCommand::DelMainFile:
-        usable = IsAbsolutePath(command.argument);
-        break;
-    case UninstallCommand::DelRegKey:
-        usable = NamesKeyBelowRoot(command.argument, isRegistryRoot);
-        break;
-    case UninstallCommand::RstFileAssoc:
-        usable = IsAssociation(command.argument);
-        break;
+        case UninstallCommand::ShareResWith:
+            usable = !command.argument.empty() && command.argument.find('\\') == std::string::npos;
+            break;
+        case UninstallCommand::DelDir:
+        case UninstallCommand::DelFile:
+        case UninstallCommand::DelMainFile:
+            usable = IsAbsolutePath(command.argument);
+            break;
+        case UninstallCommand::DelRegKey:
+            usable = NamesKeyBelowRoot(command.argument, isRegistryRoot);
+            break;
+        case UninstallCommand::RstFileAssoc:
+            usable = IsAssociation(command.argument);
+            break;
     }
     if (!usable) throw CommandListError("unusable argument in \"" + entry + "\"");
 }
@@ -79,11 +75,11 @@ std::vector<UninstallCommand> ParseCommandList(const std::string& text, Registry
     while (true) {
         while (position < text.size() && text[position] == ' ') ++position;
         if (position == text.size()) break;
-        if (text[position] != '"') throw CommandListError("entry without double quote at offset " +
-                                                          std::to_string(position));
+        if (text[position] != '"')
+            throw CommandListError("entry without double quote at offset " + std::to_string(position));
         const size_t end = text.find('"', position + 1);
-        if (end == std::string::npos) throw CommandListError("unterminated entry at offset " +
-                                                             std::to_string(position));
+        if (end == std::string::npos)
+            throw CommandListError("unterminated entry at offset " + std::to_string(position));
         commands.push_back(ParseEntry(text.substr(position + 1, end - position - 1), isRegistryRoot));
         position = end + 1;
     }

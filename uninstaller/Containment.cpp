@@ -22,8 +22,8 @@ const char* const progIdSuffixes[] = {".Profile", ".Settings"};
 const char shellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct ShellFolder {
-    int id;             // CSIDL_ value
-    HKEY root;          // and the Shell Folders value of shells without the function
+    int id;     // CSIDL_ value
+    HKEY root;  // and the Shell Folders value of shells without the function
     const char* value;
 };
 
@@ -34,12 +34,12 @@ const ShellFolder desktopFolders[] = {{CSIDL_DESKTOPDIRECTORY, HKEY_CURRENT_USER
 
 // Folders that hold other programs' and the users' files: an installation
 // directory that is one of them, or above one, was never the installer's.
-const int systemFolderIds[] = {
-    CSIDL_WINDOWS,        CSIDL_SYSTEM,          CSIDL_SYSTEMX86,         CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAMS,    CSIDL_COMMON_PROGRAMS,
-    CSIDL_STARTMENU,      CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY,
-    CSIDL_PROFILE,        CSIDL_APPDATA,         CSIDL_LOCAL_APPDATA,     CSIDL_COMMON_APPDATA,
-    CSIDL_PERSONAL};
+const int systemFolderIds[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,           CSIDL_SYSTEMX86,
+                               CSIDL_PROGRAM_FILES,    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+                               CSIDL_PROGRAMS,         CSIDL_COMMON_PROGRAMS,  CSIDL_STARTMENU,
+                               CSIDL_COMMON_STARTMENU, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY,
+                               CSIDL_PROFILE,          CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,
+                               CSIDL_COMMON_APPDATA,   CSIDL_PERSONAL};
 
 // Empty when the system names no such folder.
 std::string SpecialFolder(int id) {
@@ -107,12 +107,18 @@ bool IsVersion(const std::string& text) {
 
 const char* Keyword(UninstallCommand::Kind kind) {
     switch (kind) {
-    case UninstallCommand::ShareResWith: return "-shareResWith=";
-    case UninstallCommand::DelDir: return "-delDir=";
-    case UninstallCommand::DelFile: return "-delFile=";
-    case UninstallCommand::DelMainFile: return "-delMainFile=";
-    case UninstallCommand::DelRegKey: return "-delRegKey=";
-    case UninstallCommand::RstFileAssoc: return "-rstFileAssoc=";
+        case UninstallCommand::ShareResWith:
+            return "-shareResWith=";
+        case UninstallCommand::DelDir:
+            return "-delDir=";
+        case UninstallCommand::DelFile:
+            return "-delFile=";
+        case UninstallCommand::DelMainFile:
+            return "-delMainFile=";
+        case UninstallCommand::DelRegKey:
+            return "-delRegKey=";
+        case UninstallCommand::RstFileAssoc:
+            return "-rstFileAssoc=";
     }
     return "";
 }
@@ -153,8 +159,7 @@ Containment Containment::Of(const UninstallInfo& info) {
         if (!desktop.empty()) containment.m_desktopLinks.push_back(desktop + "\\" + desktopLinkName);
     }
     if (IsVersion(info.version))
-        for (const char* suffix : progIdSuffixes)
-            containment.m_progIds.push_back(progIdPrefix + info.version + suffix);
+        for (const char* suffix : progIdSuffixes) containment.m_progIds.push_back(progIdPrefix + info.version + suffix);
     containment.m_uninstallKey = info.key;
     return containment;
 }

@@ -2,8 +2,8 @@
 // so that a user's own files keep their folder.
 #include "uninstaller/Removal.h"
 
-#include "foundation/WinErrorMessage.h"
 #include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 #include "uninstaller/PlainPath.h"
 
 #include <algorithm>
@@ -11,7 +11,9 @@
 
 namespace {
 
-size_t Depth(const std::string& path) { return std::count(path.begin(), path.end(), '\\'); }
+size_t Depth(const std::string& path) {
+    return std::count(path.begin(), path.end(), '\\');
+}
 
 std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallCommand>& commands) {
     std::vector<std::string> directories;

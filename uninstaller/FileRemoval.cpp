@@ -1,16 +1,18 @@
 // The "-delFile=" and "-delMainFile=" commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
-#include "foundation/SameText.h"
-#include "foundation/WinErrorMessage.h"
-#include "foundation/Win.h"
 #include "foundation/FullPath.h"
+#include "foundation/SameText.h"
+#include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/SelfCopy.h"
 
 namespace {
 
-bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+bool IsMissing(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
 
 // 0 when the file is gone (or was never there), else the error code.
 DWORD DeleteFileCode(const std::string& path) {
@@ -57,14 +59,14 @@ void RemoveFile(const RemovalContext& context, const std::string& path) {
 
 bool KeptForLink(const RemovalContext& context, const std::string& path, const std::string& what) {
     switch (context.links.Find(path)) {
-    case PathLinks::OnTheWay:
-        context.report.Line("Kept " + what + path + ": a folder on its path links elsewhere");
-        return true;
-    case PathLinks::Itself:
-        context.report.Line("Kept " + what + path + ": it is a link");
-        return true;
-    case PathLinks::Nowhere:
-        break;
+        case PathLinks::OnTheWay:
+            context.report.Line("Kept " + what + path + ": a folder on its path links elsewhere");
+            return true;
+        case PathLinks::Itself:
+            context.report.Line("Kept " + what + path + ": it is a link");
+            return true;
+        case PathLinks::Nowhere:
+            break;
     }
     return false;
 }

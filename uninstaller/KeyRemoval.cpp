@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsMissing(unsigned long code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+bool IsMissing(unsigned long code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
 
 // Deletes the key that a handle stands for, whatever it is (a link itself,
 // when opened as one). Windows 9x, which has no registry links, lacks it.
@@ -21,8 +23,8 @@ using NtDeleteKeyFunction = LONG(NTAPI*)(HANDLE key);
 class KeyOpener {
 public:
     KeyOpener()
-        : m_deleteKey(reinterpret_cast<NtDeleteKeyFunction>(reinterpret_cast<void (*)()>(
-              GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))) {}
+        : m_deleteKey(reinterpret_cast<NtDeleteKeyFunction>(
+              reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")))) {}
 
     LONG Open(HKEY parent, const std::string& name, REGSAM access, UniqueRegKey& key) const {
         HKEY opened = nullptr;
@@ -77,9 +79,8 @@ bool IsLinkKey(const RegistryPath& key) {
     const size_t slash = key.Subkey().rfind('\\');
     UniqueRegKey parent, opened;
     HKEY handle = nullptr;
-    if (slash == std::string::npos ||
-        RegOpenKeyExA(key.Root(), key.Subkey().substr(0, slash).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &handle) !=
-            ERROR_SUCCESS)
+    if (slash == std::string::npos || RegOpenKeyExA(key.Root(), key.Subkey().substr(0, slash).c_str(), 0,
+                                                    KEY_ENUMERATE_SUB_KEYS, &handle) != ERROR_SUCCESS)
         return false;
     parent.reset(handle);
     return KeyOpener().Open(parent.get(), key.LastName(), KEY_QUERY_VALUE, opened) == ERROR_SUCCESS &&
@@ -120,7 +121,9 @@ std::string DefaultValue(const RegistryPath& key) {
     }
 }
 
-bool IsExtensionKey(const RegistryPath& key) { return key.LastName()[0] == '.'; }
+bool IsExtensionKey(const RegistryPath& key) {
+    return key.LastName()[0] == '.';
+}
 
 bool ListDeletesKey(const RemovalContext& context, const RegistryPath& key) {
     for (const UninstallCommand& command : context.info.commands)
@@ -158,8 +161,7 @@ void RestoreAssociation(const RemovalContext& context, const std::string& argume
         RegKey(key.Root(), key.Subkey()).WriteString("", siblingProgId, false);
         context.report.Line("Restored file association of extension '" + key.LastName() + "' to " + siblingProgId);
     } catch (const Norlib::RegException& e) {
-        context.report.Failure("Restoring file association of extension '" + key.LastName() + "' failed: " +
-                               e.what());
+        context.report.Failure("Restoring file association of extension '" + key.LastName() + "' failed: " + e.what());
     }
 }
 
@@ -183,4 +185,6 @@ void RestoreFileAssociations(const RemovalContext& context) {
         if (command.kind == UninstallCommand::RstFileAssoc) RestoreAssociation(context, command.argument);
 }
 
-void RemoveUninstallKey(const RemovalContext& context) { DeleteKeyTree(context, context.info.key); }
+void RemoveUninstallKey(const RemovalContext& context) {
+    DeleteKeyTree(context, context.info.key);
+}

@@ -9,8 +9,7 @@
 
 PathLinks::Where PathLinks::Find(const std::string& path) {
     std::vector<std::string> folders;
-    for (std::string folder = ParentPath(path); !folder.empty(); folder = ParentPath(folder))
-        folders.push_back(folder);
+    for (std::string folder = ParentPath(path); !folder.empty(); folder = ParentPath(folder)) folders.push_back(folder);
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         const auto known = m_folders.emplace(UpperCase(*folder), false);
         if (known.second) known.first->second = IsLink(*folder);

@@ -14,7 +14,9 @@ namespace {
 // A path that still changes after this many resolutions is no path to use.
 const int resolutionRounds = 8;
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Names that open a device in any folder, with or without an extension.
 bool IsDeviceName(const std::string& name) {
@@ -23,8 +25,8 @@ bool IsDeviceName(const std::string& name) {
     static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
     for (const char* device : devices)
         if (base == device) return true;
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '0' && base[3] <= '9';
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '0' &&
+           base[3] <= '9';
 }
 
 bool IsPlainName(const std::string& name, bool dotsResolve) {
@@ -104,12 +106,11 @@ std::string LongPathOf(const std::string& path) {
 }
 
 std::string ReachedPath(const std::string& path) {
-    static const auto finalPath =
-        Kernel32<decltype(&::GetFinalPathNameByHandleA)>("GetFinalPathNameByHandleA");
+    static const auto finalPath = Kernel32<decltype(&::GetFinalPathNameByHandleA)>("GetFinalPathNameByHandleA");
     if (finalPath == nullptr) return std::string();
     // No access asked: nothing is read, and no sharing mode is in the way.
-    const UniqueFile file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const UniqueFile file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) return std::string();
     std::vector<char> buffer(MAX_PATH + 1);
     DWORD length = finalPath(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);

@@ -33,6 +33,5 @@ bool RegistryPath::SameKey(const RegistryPath& other) const {
 
 bool RegistryPath::Contains(const RegistryPath& other) const {
     if (m_root != other.m_root || other.m_subkey.size() <= m_subkey.size() + 1) return false;
-    return other.m_subkey[m_subkey.size()] == '\\' &&
-           SameText(m_subkey, other.m_subkey.substr(0, m_subkey.size()));
+    return other.m_subkey[m_subkey.size()] == '\\' && SameText(m_subkey, other.m_subkey.substr(0, m_subkey.size()));
 }

@@ -19,8 +19,8 @@ void RemoveInstallation(const RemovalContext& context, const std::string& uninst
     RemoveRegistryKeys(context);
     RestoreFileAssociations(context);
     RemoveFromSearchPaths(context.containment.InstallDirectory(), context.report);
-    const bool uninstallerRemoved = !context.report.HasFailures() && !uninstallerFile.empty() &&
-                                    RemoveUninstallerFile(context, uninstallerFile);
+    const bool uninstallerRemoved =
+        !context.report.HasFailures() && !uninstallerFile.empty() && RemoveUninstallerFile(context, uninstallerFile);
     RemoveDirectories(context);
     if (!context.report.HasFailures()) RemoveUninstallKey(context);
     if (context.report.HasFailures() && uninstallerRemoved) RestoreUninstallerFile(context, uninstallerFile);

@@ -1,9 +1,9 @@
 #include "uninstaller/SearchPathCleanup.h"
 
 #include "foundation/RegKey.h"
-#include "foundation/WinErrorMessage.h"
-#include "foundation/Win.h"
 #include "foundation/SameText.h"
+#include "foundation/Win.h"
+#include "foundation/WinErrorMessage.h"
 
 #include <algorithm>
 #include <vector>
@@ -59,8 +59,7 @@ LONG WriteBack(HKEY key, const PathValue& value, const std::string& text) {
 // True when the value was changed.
 bool CleanPathValue(HKEY root, const std::string& subkey, const std::string& installDir, Report& report) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return false;
     const UniqueRegKey key(opened);
     PathValue value;
     if (!FindPathValueName(key.get(), value.name)) return false;
@@ -114,7 +113,7 @@ void RemoveFromSearchPaths(const std::string& installDir, Report& report) {
         if (CleanPathValue(environment.root, environment.subkey, installDir, report)) changed = true;
     if (changed) {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),
-                            SMTO_NORMAL, 2000, &ignored);
+        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"), SMTO_NORMAL,
+                            2000, &ignored);
     }
 }

@@ -62,16 +62,15 @@ bool HandOverToCopy(const std::string& ownPath, const std::string& argumentTail,
     if (copyPath.empty()) return false;
 
     HANDLE self = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE,
-                         0)) {
+    if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
         report.Line("Starting the uninstaller copy failed: DuplicateHandle() failed: " +
                     DescribeWindowsError(GetLastError()));
         DeleteFileA(copyPath.c_str());
         return false;
     }
     const UniqueHandle inheritableSelf(self);
-    std::string commandLine = "\"" + copyPath + "\"" + argumentTail + " -parent=" + HandleArgument(self) +
-                              " \"-parentPath=" + ownPath + "\"";
+    std::string commandLine =
+        "\"" + copyPath + "\"" + argumentTail + " -parent=" + HandleArgument(self) + " \"-parentPath=" + ownPath + "\"";
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};

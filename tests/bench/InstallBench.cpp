@@ -127,8 +127,7 @@ Measurement RunSetup(std::string commandLine) {
     PROCESS_INFORMATION created = {};
     Measurement m;
     Stopwatch watch;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, "C:\\bench", &startup,
-                        &created))
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, "C:\\bench", &startup, &created))
         Fail("CreateProcessA " + commandLine);
     UniqueHandle process(created.hProcess);
     UniqueHandle thread(created.hThread);

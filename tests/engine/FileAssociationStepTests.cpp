@@ -7,9 +7,9 @@
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/InstallOptions.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
+#include "system/InstallOptions.h"
 
 #include <memory>
 
@@ -34,7 +34,7 @@ TEST(ProgIdDisplayName, ThreeDotsOrMoreShowTheFirstSecondAndLastAsBlanks) {
     } cases[] = {
         {"Vantrel.Quillmore.4.33.Profile", "Vantrel Quillmore 4.33 Profile"},
         {"Other.App.1.0.Doc", "Other App 1.0 Doc"},
-        {"A.B.C.D.E.F", "A B C.D.E F"},   // the dots in between stay
+        {"A.B.C.D.E.F", "A B C.D.E F"},  // the dots in between stay
         {"Word.Document.8", "Word.Document.8"},
         {"txtfile", "txtfile"},
         {"...", "   "},
@@ -83,9 +83,10 @@ TEST_F(FileAssociationStepTest, ANewAssociationIsWrittenRecordedAndItsExtensionR
                       "\\Connect\\command\"" + shell + "\\Connect\"" + shell + "\"" + classes + kProgId + "\"",
                   AppendedCommands());
     }
-    EXPECT_EQ("Registering file association for extension '.qmp'\n"
-              "Rollback: removing previously created file association for extension .qmp\n",
-              out.Text());
+    EXPECT_EQ(
+        "Registering file association for extension '.qmp'\n"
+        "Rollback: removing previously created file association for extension .qmp\n",
+        out.Text());
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProgIdKey));
 }
@@ -95,9 +96,7 @@ TEST_F(FileAssociationStepTest, ANewAssociationIsWrittenRecordedAndItsExtensionR
 TEST_F(FileAssociationStepTest, AProgIdThatWasThereBeforeStaysOnRollback) {
     WriteString(HKEY_LOCAL_MACHINE, kProgIdKey + "\\Shell\\Edit\\command", "", "edit.exe \"%1\"");
     CapturedOutput out;
-    {
-        std::unique_ptr<FileAssociationStep> step = Make();
-    }
+    { std::unique_ptr<FileAssociationStep> step = Make(); }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
     EXPECT_EQ("edit.exe \"%1\"", DefaultValue(kProgIdKey + "\\Shell\\Edit\\command"));
     EXPECT_EQ("Vantrel Quillmore profile file", DefaultValue(kProgIdKey));
@@ -125,12 +124,11 @@ TEST_F(FileAssociationStepTest, AReplacedAssociationIsNamedAndGivenBackOnRollbac
 TEST_F(FileAssociationStepTest, AnExtensionAtTheOwnProgIdIsNoPreviousAssociation) {
     WriteString(HKEY_LOCAL_MACHINE, kExtensionKey, "", kProgId);
     CapturedOutput out;
-    {
-        std::unique_ptr<FileAssociationStep> step = Make();
-    }
-    EXPECT_EQ("Registering file association for extension '.qmp'\n"
-              "Rollback: removing previously created file association for extension .qmp\n",
-              out.Text());
+    { std::unique_ptr<FileAssociationStep> step = Make(); }
+    EXPECT_EQ(
+        "Registering file association for extension '.qmp'\n"
+        "Rollback: removing previously created file association for extension .qmp\n",
+        out.Text());
     EXPECT_FALSE(ReadRaw(HKEY_LOCAL_MACHINE, kExtensionKey, "").exists);
 }
 
@@ -141,9 +139,7 @@ TEST_F(FileAssociationStepTest, ARollbackKeepsWhatAnEarlierExtensionKeyHeld) {
     WriteString(HKEY_LOCAL_MACHINE, kExtensionKey, "Content Type", "application/x-qmp");
     WriteString(HKEY_LOCAL_MACHINE, kExtensionKey + "\\ShellNew", "NullFile", "");
     CapturedOutput out;
-    {
-        std::unique_ptr<FileAssociationStep> step = Make();
-    }
+    { std::unique_ptr<FileAssociationStep> step = Make(); }
     EXPECT_FALSE(ReadRaw(HKEY_LOCAL_MACHINE, kExtensionKey, "").exists);
     EXPECT_EQ("application/x-qmp", ReadString(HKEY_LOCAL_MACHINE, kExtensionKey, "Content Type"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey + "\\ShellNew"));
@@ -161,7 +157,7 @@ TEST_F(FileAssociationStepTest, AFailedWriteIsDecidedByModeAndForce) {
         {true, false, IDYES, 0, registering},
         {true, false, IDNO, 112, registering + "Installation canceled by user (registering file association failed)\n"},
     };
-    Options().noRollback = true;   // only the decision is looked at here
+    Options().noRollback = true;  // only the decision is looked at here
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.lines);
         const FailureOutcome outcome = RunFailing(c, "Registering File Association Failed", [&] { Make(); });
@@ -188,11 +184,12 @@ TEST_F(FileAssociationStepTest, AToleratedFailureMidwayIsUndoneLikeACompleteStep
         EXPECT_EQ(kProgId, DefaultValue(kExtensionKey));
         EXPECT_EQ(" \"-delRegKey=HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.qmp\"", AppendedCommands());
     }
-    EXPECT_EQ("Registering file association for extension '.qmp'\n"
-              "Warning: registering file association for extension '.qmp' failed. Reason: " +
-                  AccessDenied("RegCreateKeyExA()") +
-                  "\nRollback: removing previously created file association for extension .qmp\n",
-              out.Text());
+    EXPECT_EQ(
+        "Registering file association for extension '.qmp'\n"
+        "Warning: registering file association for extension '.qmp' failed. Reason: " +
+            AccessDenied("RegCreateKeyExA()") +
+            "\nRollback: removing previously created file association for extension .qmp\n",
+        out.Text());
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
 }
 
@@ -225,8 +222,8 @@ TEST_F(FileAssociationStepTest, AFailedUndoIsReportedAndTheRollbackGoesOn) {
         BoxAnswerer box(c.caption, IDOK);
         CapturedOutput out;
         step.reset();
-        EXPECT_EQ(std::string("Rollback: removing previously created file association for extension ") +
-                      c.extension + "\n" + c.line + c.reason + "\n",
+        EXPECT_EQ(std::string("Rollback: removing previously created file association for extension ") + c.extension +
+                      "\n" + c.line + c.reason + "\n",
                   out.Text());
         EXPECT_EQ(c.text + "\nReason: " + c.reason, box.Text());
     }
@@ -247,6 +244,7 @@ TEST_F(FileAssociationStepTest, ACancelIsReportedBeforeTheEarlierStepsAreUndone)
     EXPECT_EQ("Creating shortcut " + link +
                   "\nRegistering file association for extension '.qmp'\n"
                   "Installation canceled by user (registering file association failed)\n"
-                  "Rollback: removing previously created shortcut " + link + "\n",
+                  "Rollback: removing previously created shortcut " +
+                  link + "\n",
               out.Text());
 }

@@ -3,8 +3,8 @@
 // payload, uninstaller file; and the rollback when the uninstaller file
 // fails. The uninstaller failure is a real one: the test points the
 // uninstaller path (a seam of the test build) at an existing directory.
-#include "support/StepFixture.h"
 #include "support/PendingOperations.h"
+#include "support/StepFixture.h"
 
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
@@ -18,8 +18,16 @@ namespace {
 
 // Payload files in stream order, as written on the NT family.
 const char* const kPayloadFiles[] = {
-    "quillmore.exe", "vantcfg.exe", "pellcfg.exe", "Readme.txt", "License.rtf", "Package Contents.rtf",
-    "qmplatform.ini", "Ostrel-5.06\\ostrel.ini", "Ostrel-5.06\\Component.txt", "Ostrel-5.11\\ostrel.ini",
+    "quillmore.exe",
+    "vantcfg.exe",
+    "pellcfg.exe",
+    "Readme.txt",
+    "License.rtf",
+    "Package Contents.rtf",
+    "qmplatform.ini",
+    "Ostrel-5.06\\ostrel.ini",
+    "Ostrel-5.06\\Component.txt",
+    "Ostrel-5.11\\ostrel.ini",
     "Ostrel-5.11\\Component.txt",
 };
 
@@ -83,8 +91,9 @@ TEST_F(InstallationStepsTest, InstallsIntoNewNestedDirectoryAndRecordsCommandsIn
 
     ASSERT_EQ(outcome.exitCode, 0u) << outcome.out << outcome.err;
     std::vector<std::string> expected;
-    std::string commands = "\"-shareResWith=Pellmar\" \"-delDir=C:\\A\\B\\C\" \"-delDir=C:\\A\\B\" \"-delDir=C:\\A\""
-                           " \"-delDir=C:\\A\\B\\C\\Ostrel-5.06\" \"-delDir=C:\\A\\B\\C\\Ostrel-5.11\"";
+    std::string commands =
+        "\"-shareResWith=Pellmar\" \"-delDir=C:\\A\\B\\C\" \"-delDir=C:\\A\\B\" \"-delDir=C:\\A\""
+        " \"-delDir=C:\\A\\B\\C\\Ostrel-5.06\" \"-delDir=C:\\A\\B\\C\\Ostrel-5.11\"";
     for (const char* file : kPayloadFiles) {
         std::string path = std::string("C:\\A\\B\\C\\") + file;
         expected.push_back("Installing " + path);
@@ -170,7 +179,8 @@ TEST_F(InstallationStepsTest, FileHeldOpenDuringRollbackIsScheduledForDeletionAt
     ProcessOutcome outcome = installer.Wait();
 
     EXPECT_EQ(outcome.exitCode, 104u) << outcome.out;
-    std::string rollback = outcome.out.substr(outcome.out.find("Rollback: removing previously created C:\\A\\B\\C\\Readme.txt\n"));
+    std::string rollback =
+        outcome.out.substr(outcome.out.find("Rollback: removing previously created C:\\A\\B\\C\\Readme.txt\n"));
     EXPECT_EQ(rollback.find("Rollback: removing previously created C:\\A\\B\\C\\Readme.txt\n"
                             "File deletion failed: Windows error 32"),
               0u)

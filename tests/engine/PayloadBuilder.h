@@ -26,4 +26,6 @@ private:
 // LZMA-alone: property byte 0x5D, the dictionary size, the given declared
 // size (the content's size unless told otherwise), LZMA1 data.
 Bytes LzmaAlone(const Bytes& content, std::uint64_t declaredSize, std::uint32_t dictionary = 1 << 20);
-inline Bytes LzmaAlone(const Bytes& content) { return LzmaAlone(content, content.size()); }
+inline Bytes LzmaAlone(const Bytes& content) {
+    return LzmaAlone(content, content.size());
+}

@@ -2,17 +2,17 @@
 // parser across chunk boundaries, groups, selectors, the uninstaller
 // marker, refused names and the rollback of created files; and the payload
 // the packer built for the installer, decoded.
-#include "support/StepFixture.h"
-#include "support/PendingOperations.h"
 #include "PayloadBuilder.h"
+#include "support/PendingOperations.h"
+#include "support/StepFixture.h"
 
 #include "engine/DecodingThread.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadMessageParser.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
-#include "system/InstallOptions.h"
 #include "packer/PayloadManifest.h"
+#include "system/InstallOptions.h"
 
 #include <memory>
 #include <optional>
@@ -73,7 +73,9 @@ TEST_F(PayloadStreamTest, StreamHeaderIsCheckedBeforeAnythingIsWritten) {
 TEST_F(PayloadStreamTest, MessageBoundaryAtEveryOffsetOfAChunk) {
     const Bytes content = Messages()
                               .File("one.txt", "first file")
-                              .Name("two.bin").Selector(1).Data(std::string("\0\x01\x65\x02", 4))
+                              .Name("two.bin")
+                              .Selector(1)
+                              .Data(std::string("\0\x01\x65\x02", 4))
                               .File("empty.txt", "")
                               .bytes();
     for (std::size_t split = 0; split <= content.size(); ++split) {
@@ -114,7 +116,8 @@ TEST_F(PayloadStreamTest, DecoderChunkBoundaryAtEveryByteOfAMessageHead) {
 
 TEST_F(PayloadStreamTest, HeaderSizeLimitAndUnknownHeaderType) {
     // A selector message of exactly 4096 bytes fits; its first byte counts.
-    Bytes fits = Messages().Name("big.txt").Add(0x03, std::string(1, '\x01') + std::string(4095, 'z')).Data("ok").bytes();
+    Bytes fits =
+        Messages().Name("big.txt").Add(0x03, std::string(1, '\x01') + std::string(4095, 'z')).Data("ok").bytes();
     EXPECT_EQ(Install(LzmaAlone(fits), m_dir), std::nullopt);
     EXPECT_EQ(ReadFileBytes(At("big.txt")), "ok");
 
@@ -134,10 +137,16 @@ TEST_F(PayloadStreamTest, HeaderSizeLimitAndUnknownHeaderType) {
 
 TEST_F(PayloadStreamTest, SelectorPicksTheNtVariantAndUninstallerMarkerRedirects) {
     Bytes content = Messages()
-                        .Name("platform.ini").Selector(1).Data("nt")
-                        .Name("platform.ini").Selector(2).Data("9x")
+                        .Name("platform.ini")
+                        .Selector(1)
+                        .Data("nt")
+                        .Name("platform.ini")
+                        .Selector(2)
+                        .Data("9x")
                         .File("both.txt", "both")
-                        .Name("ignored-name.exe").Uninstaller().Data("uninstaller bytes")
+                        .Name("ignored-name.exe")
+                        .Uninstaller()
+                        .Data("uninstaller bytes")
                         .bytes();
     EXPECT_EQ(Install(LzmaAlone(content), m_dir), std::nullopt);
     EXPECT_EQ(ReadFileBytes(At("platform.ini")), "nt");
@@ -151,10 +160,7 @@ TEST_F(PayloadStreamTest, SelectorPicksTheNtVariantAndUninstallerMarkerRedirects
 
 TEST_F(PayloadStreamTest, GroupWithoutNameRewritesThePreviousFileAndMainFileIsMarked) {
     Options().force = true;
-    Bytes content = Messages()
-                        .File("QUILLMORE.EXE", "first")
-                        .Selector(3).Data("second")
-                        .bytes();
+    Bytes content = Messages().File("QUILLMORE.EXE", "first").Selector(3).Data("second").bytes();
     EXPECT_EQ(Install(LzmaAlone(content), m_dir), std::nullopt);
     EXPECT_EQ(ReadFileBytes(At("QUILLMORE.EXE")), "second");
     EXPECT_EQ(Options().uninstallCommands,
@@ -170,9 +176,12 @@ TEST_F(PayloadStreamTest, GroupWithoutNameRewritesThePreviousFileAndMainFileIsMa
 }
 
 TEST_F(PayloadStreamTest, NamesLeavingTheInstallationDirectoryAreRefused) {
-    const char* names[] = {"..\\escape.txt", "sub\\..\\..\\escape.txt", "../escape.txt", "...\\escape.txt",
-                           ".. \\escape.txt", "\\escape.txt", "/escape.txt", "C:\\escape.txt", "C:escape.txt",
-                           "\\\\server\\share\\escape.txt", "file.txt:stream"};
+    const char* names[] = {"..\\escape.txt",  "sub\\..\\..\\escape.txt",
+                           "../escape.txt",   "...\\escape.txt",
+                           ".. \\escape.txt", "\\escape.txt",
+                           "/escape.txt",     "C:\\escape.txt",
+                           "C:escape.txt",    "\\\\server\\share\\escape.txt",
+                           "file.txt:stream"};
     for (const char* name : names) {
         Options().uninstallCommands.clear();
         EXPECT_EQ(Install(LzmaAlone(Messages().File(name, "x").bytes()), At("sub")),
@@ -189,8 +198,8 @@ TEST_F(PayloadStreamTest, DeclaredSizeEndingInsideAMessageRollsBack) {
     Bytes content = Messages().File("whole.txt", "complete").File("cut.txt", "0123456789").bytes();
     for (std::size_t cut : {std::size_t(3), std::size_t(8)}) {
         Bytes stream = LzmaAlone(Bytes(content.begin(), content.end() - cut));
-        EXPECT_EQ(Install(stream, m_dir, false), std::optional<std::string>(
-                                                     "WriteFilesFromLzmaStream: stream ends inside a message"));
+        EXPECT_EQ(Install(stream, m_dir, false),
+                  std::optional<std::string>("WriteFilesFromLzmaStream: stream ends inside a message"));
         EXPECT_FALSE(FileExists(At("whole.txt")));
         EXPECT_FALSE(FileExists(At("cut.txt")));
     }

@@ -14,7 +14,8 @@ TEST_F(RecoverableFailureTest, OverwriteQuestionYesGoesOnNoStopsWith104) {
     for (int answer : {IDYES, IDNO}) {
         BoxAnswerer box("Target File Exists", answer);
         EXPECT_EQ(ExitCodeOf([&] { ConfirmOverwrite(path); }), answer == IDYES ? 0 : 104);
-        EXPECT_EQ(box.Text(), "Warning: '" + path + "' already exists.\nDo you want it to be overwritten?\n"
-                              "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.");
+        EXPECT_EQ(box.Text(), "Warning: '" + path +
+                                  "' already exists.\nDo you want it to be overwritten?\n"
+                                  "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.");
     }
 }

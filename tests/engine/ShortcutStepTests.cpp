@@ -5,9 +5,9 @@
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
-#include "system/InstallOptions.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
+#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
 #include <algorithm>
@@ -47,7 +47,7 @@ TEST_F(ShortcutStepTest, TheLinkReadsBackAsGivenIsRecordedAndGoesOnRollback) {
         const char* arguments;
         bool workingDirectory;
         const char* description;
-        const char* iconFile;   // empty: the target's own icon
+        const char* iconFile;  // empty: the target's own icon
         int iconIndex;
     } cases[] = {
         {"-hostkeys", true, "Vantrel Global Host Key Management - manages the list of SSH server host keys.", "", 1},
@@ -60,8 +60,8 @@ TEST_F(ShortcutStepTest, TheLinkReadsBackAsGivenIsRecordedAndGoesOnRollback) {
         CapturedOutput out;
         RestartCommands();
         {
-            ShortcutStep step(link, target, c.arguments, c.workingDirectory ? m_dir : "", c.description,
-                              c.iconFile, c.iconIndex);
+            ShortcutStep step(link, target, c.arguments, c.workingDirectory ? m_dir : "", c.description, c.iconFile,
+                              c.iconIndex);
             ShellLinkFields fields = ReadShellLink(link);
             EXPECT_EQ(target, fields.target);
             EXPECT_EQ(c.arguments, fields.arguments);
@@ -86,8 +86,10 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
                                  "' failed.\nReason: IPersistFile::Save() failed.\n"
                                  "Do you want to continue with the installation anyway?";
     const FailureCase cases[] = {
-        {false, false, 0, 105, created + "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting\n"},
-        {false, true, 0, 0, created + "Warning: creating shortcut '" + link + "' failed: IPersistFile::Save() failed\n"},
+        {false, false, 0, 105,
+         created + "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting\n"},
+        {false, true, 0, 0,
+         created + "Warning: creating shortcut '" + link + "' failed: IPersistFile::Save() failed\n"},
         {true, false, IDYES, 0, created},
         {true, false, IDNO, 105, created + "Installation canceled by user (creating shortcut failed)\n"},
     };
@@ -111,7 +113,7 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
 // exactly one full stop ends the reason.
 TEST_F(ShortcutStepTest, ACreationFailureShowsTheComTextWithoutItsFullStop) {
     WriteString(HKEY_LOCAL_MACHINE, std::string(kShellLinkClass) + "\\TreatAs", "",
-                                "{5A1E0F3C-7D21-4B6E-9A10-2C44617E830B}");
+                "{5A1E0F3C-7D21-4B6E-9A10-2C44617E830B}");
     std::string link = At("Quillmore.lnk");
     const std::string reason = "CoCreateInstance() failed: COM error: -2147221164";
 

@@ -3,12 +3,12 @@
 #include "support/StepFixture.h"
 
 #include "engine/UninstallCommands.h"
+#include "engine/UninstallerRegistrationStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"
-#include "system/InstallOptions.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
-#include "engine/UninstallerRegistrationStep.h"
+#include "system/InstallOptions.h"
 
 #include <memory>
 #include <set>

@@ -1,9 +1,9 @@
 // The Windows 9x road, in a process that Wine presents as Windows 98: the
 // [Rename] section of WININIT.INI for deletion at reboot, and the payload
 // variant for that family. The family comes from the version alone.
-#include "support/StepFixture.h"
 #include "PayloadBuilder.h"
 #include "support/PendingOperations.h"
+#include "support/StepFixture.h"
 
 #include "foundation/Win.h"
 #include "support/ProcessRunner.h"
@@ -48,8 +48,7 @@ TEST_F(Win98ModeTest, RenameSectionGetsOneLinePerObjectAndKeepsOtherLinesInOrder
 
     EXPECT_EQ(Probe("schedule \"" + file + "\""), "result=1\n");
     EXPECT_EQ(Probe("schedule \"" + file + "\""), "result=1\n");  // already there: no second line
-    EXPECT_EQ(ReadFileBytes(Wininit()),
-              "[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\GONE.TMP\r\n" + line + "\r\n");
+    EXPECT_EQ(ReadFileBytes(Wininit()), "[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\GONE.TMP\r\n" + line + "\r\n");
     // Nothing went to the NT family's registry value, although Wine would
     // have accepted MoveFileEx there.
     EXPECT_EQ(ReadPendingOperations(), "");
@@ -77,8 +76,12 @@ TEST_F(Win98ModeTest, RenameSectionTooLargeToReadWholeIsNeverWrittenBack) {
 
 TEST_F(Win98ModeTest, PayloadWritesThe9xVariant) {
     Bytes content = Messages()
-                        .Name("platform.ini").Selector(1).Data("nt")
-                        .Name("platform.ini").Selector(2).Data("9x")
+                        .Name("platform.ini")
+                        .Selector(1)
+                        .Data("nt")
+                        .Name("platform.ini")
+                        .Selector(2)
+                        .Data("9x")
                         .File("both.txt", "both")
                         .bytes();
     Bytes stream = LzmaAlone(content);

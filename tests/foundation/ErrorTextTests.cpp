@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 struct BuiltInRow {
@@ -17,13 +16,16 @@ struct BuiltInRow {
 // Codes Wine has no text for, so the built-in table must answer.
 const BuiltInRow kBuiltInRows[] = {
     {2226, "This operation is only allowed on the primary domain controller of the domain."},
-    {2245, "The password does not meet the password policy requirements. Check the minimum password length, "
-           "password complexity and password history requirements."},
+    {2245,
+     "The password does not meet the password policy requirements. Check the minimum password length, "
+     "password complexity and password history requirements."},
     {10048, "Only one usage of each socket address (protocol/network address/port is normally permitted."},
-    {10057, "A request to send or receive data was disallowed because the socket is not connected and (when "
-            "sending on a datagram socket using a sendto call no address was supplied."},
-    {10060, "A connection attempt failed because the connected party did not properly respond after a period of "
-            "time, or established connection failed because connected host has failed to respond."},
+    {10057,
+     "A request to send or receive data was disallowed because the socket is not connected and (when "
+     "sending on a datagram socket using a sendto call no address was supplied."},
+    {10060,
+     "A connection attempt failed because the connected party did not properly respond after a period of "
+     "time, or established connection failed because connected host has failed to respond."},
 };
 
 }  // namespace

@@ -10,14 +10,19 @@ TEST(JoinPathTest, PutsExactlyOneBackslashBetweenTheParts) {
         unsigned codePage;
         const char* joined;
     } cases[] = {
-        {"", "\\b", 1252, "\\b"},         {"a\\", "", 1252, "a\\"},
-        {"a", "b", 1252, "a\\b"},         {"a\\", "b", 1252, "a\\b"},
-        {"a", "\\b", 1252, "a\\b"},       {"a\\", "\\b", 1252, "a\\b"},
+        {"", "\\b", 1252, "\\b"},
+        {"a\\", "", 1252, "a\\"},
+        {"a", "b", 1252, "a\\b"},
+        {"a\\", "b", 1252, "a\\b"},
+        {"a", "\\b", 1252, "a\\b"},
+        {"a\\", "\\b", 1252, "a\\b"},
         {"C:\\\x95\x5C", "b", 932, "C:\\\x95\x5C\\b"},
         {"C:\\\x95\x5C\\", "\\b", 932, "C:\\\x95\x5C\\b"},
         {"\x95\x5C\x95\x5C", "b", 932, "\x95\x5C\x95\x5C\\b"},
         {"C:\\\x95", "b", 932, "C:\\\x95\\b"},
-        {"C:\\\x95\x5C", "b", 1252, "C:\\\x95\x5C" "b"},
+        {"C:\\\x95\x5C", "b", 1252,
+         "C:\\\x95\x5C"
+         "b"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.joined, JoinPath(c.first, c.second, c.codePage)) << c.first << " + " << c.second;

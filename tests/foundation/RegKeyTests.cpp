@@ -1,7 +1,7 @@
+#include "ScratchKey.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
 #include "foundation/TextConversion.h"
-#include "ScratchKey.h"
 #include "support/SystemText.h"
 
 #include <sddl.h>
@@ -68,7 +68,10 @@ TEST_F(RegKeyTest, MultiStringsKeepEmptyEntries) {
         std::string stored;
         std::vector<std::string> read;
     } cases[] = {
-        {"a\0\0b\0\0"s, {"a", "", "b"}}, {"a\0b\0"s, {"a", "b"}}, {"\0"s, {}}, {""s, {}},
+        {"a\0\0b\0\0"s, {"a", "", "b"}},
+        {"a\0b\0"s, {"a", "b"}},
+        {"\0"s, {}},
+        {""s, {}},
     };
     RegKey key(FullPath());
     for (const auto& c : cases) {

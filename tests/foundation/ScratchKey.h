@@ -15,8 +15,8 @@ protected:
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, Subkey().c_str()); }
 
     static std::string Subkey(const std::string& relative = "") {
-        std::string path = "Software\\QuillmoreTests\\" +
-                           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string path =
+            "Software\\QuillmoreTests\\" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
         return relative.empty() ? path : path + "\\" + relative;
     }
     static std::string FullPath(const std::string& relative = "") { return "HKCU\\" + Subkey(relative); }

@@ -39,8 +39,10 @@ std::wstring Lower(std::wstring text) {
 
 std::wstring Flipped(std::wstring text) {
     for (wchar_t& c : text)
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-        else if (c >= L'A' && c <= L'Z') c = Lower(c);
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+        else if (c >= L'A' && c <= L'Z')
+            c = Lower(c);
     return text;
 }
 
@@ -60,8 +62,8 @@ void CheckAnyText(const std::wstring& text) {
     const CmdLineToken* option = cmdLine.firstOption();
     if (option == nullptr) return;
     if (option->start >= option->end || option->end > text.size()) Fail("an item outside the command line");
-    const std::wstring line = L"Invalid command parameter: -" + option->text +
-                              (option->hasValue ? L"=" + option->value : L"") + L".";
+    const std::wstring line =
+        L"Invalid command parameter: -" + option->text + (option->hasValue ? L"=" + option->value : L"") + L".";
     std::wstring value;
     const bool found = option->hasValue ? cmdLine.getValue(Flipped(option->text), value, true)
                                         : cmdLine.hasFlag(Flipped(option->text), true);
@@ -87,7 +89,7 @@ std::wstring Quoted(const std::wstring& argument) {
 
 struct Expected {
     std::size_t positional = 1;
-    std::wstring report;  // the positional arguments, never used
+    std::wstring report;                                            // the positional arguments, never used
     std::map<std::wstring, std::pair<bool, std::wstring>> options;  // lower-case name: hasValue, value
 };
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kKeywords[] = {"-shareResWith=", "-delDir=", "-delFile=", "-delMainFile=", "-delRegKey=",
-                                 "-rstFileAssoc="};
+const char* const kKeywords[] = {
+    "-shareResWith=", "-delDir=", "-delFile=", "-delMainFile=", "-delRegKey=", "-rstFileAssoc="};
 
 [[noreturn]] void Fail(const char* property, const std::string& text) {
     std::fprintf(stderr, "property violated: %s\nlist: %s\n", property, text.c_str());
@@ -24,9 +24,8 @@ char Lower(char c) {
 }
 
 bool SameAsciiText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Lower(x) == Lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // The roots of the registry layer, compared as the code page 1252 does.
@@ -41,25 +40,25 @@ bool Usable(const UninstallCommand& command) {
     const std::string& arg = command.argument;
     if (arg.find('"') != std::string::npos) return false;
     switch (command.kind) {
-    case UninstallCommand::ShareResWith:
-        // It names one key below Uninstall, never a path to another.
-        return !arg.empty() && arg.find('\\') == std::string::npos;
-    case UninstallCommand::DelDir:
-    case UninstallCommand::DelFile:
-    case UninstallCommand::DelMainFile: {
-        // A drive or a server, with either slash: the installer writes what the system accepts.
-        auto separator = [&](std::size_t at) { return arg[at] == '\\' || arg[at] == '/'; };
-        return arg.size() >= 3 && ((arg[1] == ':' && separator(2)) || (separator(0) && separator(1)));
-    }
-    case UninstallCommand::DelRegKey: {
-        const std::size_t slash = arg.find('\\');
-        return slash != std::string::npos && IsRoot(arg.substr(0, slash)) &&
-               arg.find_first_not_of('\\', slash) != std::string::npos;
-    }
-    case UninstallCommand::RstFileAssoc: {
-        const std::size_t colon = arg.find(':');
-        return arg.size() > 1 && arg[0] == '.' && colon != std::string::npos && colon > 1 && colon + 1 < arg.size();
-    }
+        case UninstallCommand::ShareResWith:
+            // It names one key below Uninstall, never a path to another.
+            return !arg.empty() && arg.find('\\') == std::string::npos;
+        case UninstallCommand::DelDir:
+        case UninstallCommand::DelFile:
+        case UninstallCommand::DelMainFile: {
+            // A drive or a server, with either slash: the installer writes what the system accepts.
+            auto separator = [&](std::size_t at) { return arg[at] == '\\' || arg[at] == '/'; };
+            return arg.size() >= 3 && ((arg[1] == ':' && separator(2)) || (separator(0) && separator(1)));
+        }
+        case UninstallCommand::DelRegKey: {
+            const std::size_t slash = arg.find('\\');
+            return slash != std::string::npos && IsRoot(arg.substr(0, slash)) &&
+                   arg.find_first_not_of('\\', slash) != std::string::npos;
+        }
+        case UninstallCommand::RstFileAssoc: {
+            const std::size_t colon = arg.find(':');
+            return arg.size() > 1 && arg[0] == '.' && colon != std::string::npos && colon > 1 && colon + 1 < arg.size();
+        }
     }
     return false;
 }

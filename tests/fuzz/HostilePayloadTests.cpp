@@ -12,12 +12,12 @@
 // messages that the installer cannot tell from a smaller payload; those
 // are listed in the output.
 #include "engine/PayloadBuilder.h"
-#include "support/SystemSnapshot.h"
-#include "support/ProcessRunner.h"
-#include "support/Registry.h"
-#include "support/UninstallFixture.h"
 #include "support/Files.h"
 #include "support/MessageBoxDriver.h"
+#include "support/ProcessRunner.h"
+#include "support/Registry.h"
+#include "support/SystemSnapshot.h"
+#include "support/UninstallFixture.h"
 
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
@@ -216,8 +216,9 @@ public:
         ProcessOptions options;
         options.timeoutMs = 120000;  // a hang fails the run through Wait's exception
         try {
-            ProcessOutcome run = RunProcess(kCopy, std::string("-acceptEULA -installForMeOnly -noDesktopIcon \"-installDir=") +
-                                                       kInstallDir + "\"", options);
+            ProcessOutcome run = RunProcess(
+                kCopy, std::string("-acceptEULA -installForMeOnly -noDesktopIcon \"-installDir=") + kInstallDir + "\"",
+                options);
             return {run.exitCode, run.out, Changes()};
         } catch (const std::runtime_error& notStarted) {  // the system's loader refused the file
             return {notStartedExitCode, notStarted.what(), Changes()};
@@ -254,7 +255,8 @@ public:
         if (run.exitCode == 0 && installMayHappen) {
             m_installed += "\n  installed with its digest recorded again: " + c.label;
             for (const std::string& path : NewPaths(run.difference))
-                EXPECT_TRUE(path.rfind(kInstallDir, 0) == 0 || m_normalAdditions.count(path)) << c.label << ": " << path;
+                EXPECT_TRUE(path.rfind(kInstallDir, 0) == 0 || m_normalAdditions.count(path))
+                    << c.label << ": " << path;
             Reset();
             return;
         }
@@ -271,7 +273,8 @@ public:
         const std::size_t found = ReadFileBytes(kCopy).size();
         std::string line = std::string("Installation error: The installer file ") + kCopy + " is damaged";
         if (found != m_original.size())
-            line += " (expected " + std::to_string(m_original.size()) + " bytes, found " + std::to_string(found) + " bytes)";
+            line += " (expected " + std::to_string(m_original.size()) + " bytes, found " + std::to_string(found) +
+                    " bytes)";
         return line + ". Please obtain it again.\n";
     }
     std::string Changes() const { return Difference(m_baseline, SystemSnapshot::Take()); }
@@ -280,8 +283,9 @@ public:
 
 private:
     static bool IsDecoderOrParserLine(const std::string& line) {
-        for (const char* text : {"LzmaDecode() failed: error ", "LzmaDecodeProperties() failed: incorrect stream properties",
-                                 "WriteFilesFromLzmaStream", "Error creating target installation file '"})
+        for (const char* text :
+             {"LzmaDecode() failed: error ", "LzmaDecodeProperties() failed: incorrect stream properties",
+              "WriteFilesFromLzmaStream", "Error creating target installation file '"})
             if (line.rfind(std::string("Installation error: ") + text, 0) == 0) return true;
         return false;
     }
@@ -329,10 +333,11 @@ TEST(HostilePayloads, EveryDamagedInstallerIsRefusedAndLeavesNothingBehind) {
     ASSERT_TRUE(originalMessages && WellFormed(*originalMessages));
     HostileRuns runs(installer);
 
-    ForEachWholeFileDamage(runs.original(), 200, [&runs](const std::string& label, const std::string& image, bool flip) {
-        WriteFileBytes(kCopy, image);
-        runs.ExpectRefusedAsDamaged(label, flip);
-    });
+    ForEachWholeFileDamage(runs.original(), 200,
+                           [&runs](const std::string& label, const std::string& image, bool flip) {
+                               WriteFileBytes(kCopy, image);
+                               runs.ExpectRefusedAsDamaged(label, flip);
+                           });
 
     std::vector<Case> cases = DamagedCopies(original);
     const std::size_t damagedCopies = cases.size();

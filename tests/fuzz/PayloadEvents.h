@@ -30,12 +30,16 @@ public:
     }
     void WriteBytes(const unsigned char* bytes, std::size_t count) override {
         if (count == 0) Fault("empty write");
-        if (files.empty() || files.back().ended) Fault("bytes outside a file");
-        else files.back().data.append(reinterpret_cast<const char*>(bytes), count);
+        if (files.empty() || files.back().ended)
+            Fault("bytes outside a file");
+        else
+            files.back().data.append(reinterpret_cast<const char*>(bytes), count);
     }
     void EndFile() override {
-        if (files.empty() || files.back().ended) Fault("a file ends that never began");
-        else files.back().ended = true;
+        if (files.empty() || files.back().ended)
+            Fault("a file ends that never began");
+        else
+            files.back().ended = true;
     }
 
 private:

@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         return 0;
     }
     std::istringstream written(Written(entries));
-    if (!SameEntries(ParsePayloadManifest(written, "written"), entries)) Fail("the written manifest reads back differently");
+    if (!SameEntries(ParsePayloadManifest(written, "written"), entries))
+        Fail("the written manifest reads back differently");
     CheckInstallable(entries);
     return 0;
 }

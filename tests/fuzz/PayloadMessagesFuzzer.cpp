@@ -68,10 +68,13 @@ Outcome ReadWhole(const unsigned char* stream, std::size_t size) {
                 headers.uninstaller = false;
                 headers.selector = 3;
             }
-            if (type == 0x01) headers.name = value;
-            else if (type == 0x02) headers.uninstaller = true;
-            else if (type == 0x03) { if (!value.empty()) headers.selector = static_cast<unsigned char>(value[0]); }
-            else {
+            if (type == 0x01)
+                headers.name = value;
+            else if (type == 0x02)
+                headers.uninstaller = true;
+            else if (type == 0x03) {
+                if (!value.empty()) headers.selector = static_cast<unsigned char>(value[0]);
+            } else {
                 out.error = "WriteFilesFromLzmaStream::ProcessHeader() - unsupported header message type " +
                             std::to_string(type);
                 return out;

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <set>
 
-
 namespace {
 
 const std::string kDir = kInstallDir;
@@ -83,7 +82,7 @@ void ExpectLink(const std::string& folder, const Link& expected) {
     EXPECT_EQ(expected.arguments, link.arguments);
     EXPECT_EQ(kDir, link.workingDirectory);
     EXPECT_EQ(expected.description, link.description);
-    EXPECT_EQ(expected.target, link.iconFile);   // the target supplies the icon
+    EXPECT_EQ(expected.target, link.iconFile);  // the target supplies the icon
     EXPECT_EQ(expected.iconIndex, link.iconIndex);
 }
 
@@ -129,8 +128,8 @@ std::string ExpectedCommands(const Variant& variant, const std::vector<std::stri
     for (const std::string& key :
          {kClasses + ".qmp", profile + "\\Shell\\Open\\command", profile + "\\Shell\\Open",
           profile + "\\Shell\\Connect\\command", profile + "\\Shell\\Connect", profile + "\\Shell", profile,
-          kClasses + ".pmx", settings + "\\Shell\\Manage\\command", settings + "\\Shell\\Manage",
-          settings + "\\Shell", settings})
+          kClasses + ".pmx", settings + "\\Shell\\Manage\\command", settings + "\\Shell\\Manage", settings + "\\Shell",
+          settings})
         add("-delRegKey=", key);
     add("-rstFileAssoc=", ".pmx:Vantrel.Quillmore.4.33.Settings");
     add("-delRegKey=", std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey);
@@ -146,7 +145,8 @@ void ExpectUninstallKey(const std::string& commands) {
               names);
     EXPECT_EQ("Vantrel Quillmore 4.33 (remove only)", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
     EXPECT_EQ(kDir + "\\uninst.exe", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"));
-    EXPECT_EQ("\"" + kDir + "\\uninst.exe\" Quillmore ", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+    EXPECT_EQ("\"" + kDir + "\\uninst.exe\" Quillmore ",
+              ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
     EXPECT_EQ(commands, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallParam"));
     EXPECT_EQ(kDir, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallDir"));
     EXPECT_EQ("4.33", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version"));

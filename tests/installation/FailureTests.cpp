@@ -3,12 +3,11 @@
 #include "support/InstallationFixture.h"
 #include "support/SystemSnapshot.h"
 
-#include "support/SystemText.h"
 #include "support/DeniedRegistryKey.h"
+#include "support/SystemText.h"
 #include "support/UninstallFixture.h"
 
 #include <algorithm>
-
 
 namespace {
 
@@ -50,7 +49,8 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
     std::vector<std::string> lines = Lines(run.process.out);
     for (const std::string& warning :
          {"Warning: creating shortcut '" + proxyLink + "' failed: IPersistFile::Save() failed",
-          "Warning: registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()"),
+          "Warning: registering file association for extension '.pmx' failed. Reason: " +
+              AccessDenied("RegCreateKeyExA()"),
           "Warning: uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()")})
         EXPECT_TRUE(Contains(lines, warning)) << warning << " is missing from\n" << run.process.out;
     EXPECT_EQ(kCompleted, lines.back());
@@ -99,7 +99,7 @@ TEST(FailureInTheLastStep, IsReportedTwiceAfterTheRollbackOrWithNoneAtAll) {
 TEST(CrashInTheMiddle, IsUndoneAndReportedAsAnException) {
     const struct {
         const char* point;
-        std::string undoneLast;   // the rollback of the step made just before
+        std::string undoneLast;  // the rollback of the step made just before
     } rows[] = {
         {"start-menu-links",
          "Rollback: removing previously created shortcut " + StartMenuFolder(true) + "\\Host Key Manager.lnk"},
@@ -115,9 +115,8 @@ TEST(CrashInTheMiddle, IsUndoneAndReportedAsAnException) {
         EXPECT_EQ(150u, run.process.exitCode) << run.process.out;
         std::vector<std::string> lines = Lines(run.process.out);
         ExpectFinalReport(lines, "std::exception caught: EXCEPTION_ACCESS_VIOLATION");
-        const auto firstRollback = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-            return line.compare(0, 9, "Rollback:") == 0;
-        });
+        const auto firstRollback = std::find_if(
+            lines.begin(), lines.end(), [](const std::string& line) { return line.compare(0, 9, "Rollback:") == 0; });
         ASSERT_NE(lines.end(), firstRollback) << run.process.out;
         EXPECT_EQ(row.undoneLast, *firstRollback);
     }

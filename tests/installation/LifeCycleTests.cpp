@@ -1,11 +1,11 @@
 // The real installer and uninstaller through a product's life: install,
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
-#include "support/SystemSnapshot.h"
 #include "foundation/UniqueHandle.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
+#include "support/SystemSnapshot.h"
 #include "support/UninstallFixture.h"
 #include "system/UninstallerProcess.h"
 
@@ -30,7 +30,9 @@ ProcessOutcome Install(const std::string& installer, const std::string& extra = 
     return RunProcess(SiblingExecutable(installer), installArguments + extra, options);
 }
 
-std::string Completed(const std::string& version) { return "Vantrel Quillmore " + version + " installation completed\n"; }
+std::string Completed(const std::string& version) {
+    return "Vantrel Quillmore " + version + " installation completed\n";
+}
 
 // The part of the installer's output from the removal announcement up to
 // the second empty line after it.
@@ -68,10 +70,13 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
 
     CapturedOutput output;
     EXPECT_EQ(0u, RunUninstaller(ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallString")));
-    EXPECT_EQ("Kept directory " + installDir + "\\Ostrel-5.06: it is not empty\n"
-              "Kept directory " + installDir + ": it is not empty\n"
-              "Kept directory C:\\Apps: it is not empty\n"
-              "Quillmore uninstallation completed\n",
+    EXPECT_EQ("Kept directory " + installDir +
+                  "\\Ostrel-5.06: it is not empty\n"
+                  "Kept directory " +
+                  installDir +
+                  ": it is not empty\n"
+                  "Kept directory C:\\Apps: it is not empty\n"
+                  "Quillmore uninstallation completed\n",
               output.Text());
 
     // Legitimately left: the user's file with its folders, and the
@@ -142,14 +147,14 @@ TEST(LifeCycle, UnloadableUninstallationInformationStopsWithoutForceAndWarnsWith
 
 TEST(LifeCycle, PartlyFailedRemovalStopsTheInstallation) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller407.exe").exitCode);
-    const UniqueFile held(CreateFileA((installDir + "\\vantcfg.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      0, nullptr));
+    const UniqueFile held(
+        CreateFileA((installDir + "\\vantcfg.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held.valid());
     const ProcessOutcome stopped = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(107u, stopped.exitCode);
-    EXPECT_EQ("Uninstaller failed with error code 13: Uninstallation failed partally or completely" +
-                  std::string(useForce),
-              stopped.out.substr(stopped.out.rfind("\n\n") + 2));
+    EXPECT_EQ(
+        "Uninstaller failed with error code 13: Uninstallation failed partally or completely" + std::string(useForce),
+        stopped.out.substr(stopped.out.rfind("\n\n") + 2));
     EXPECT_EQ("4.07", ReadString(HKEY_LOCAL_MACHINE, productKey, "Version"));
 }
 
@@ -160,9 +165,11 @@ TEST(LifeCycle, UninstallerThatNeverReportsIsALostChannel) {
     SetEnvironmentVariableA("QUILLMORE_FAKE_UNINSTALLER", "relay-silent");
     const ProcessOutcome stopped = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(107u, stopped.exitCode);
-    EXPECT_EQ("Uninstalling the existing Quillmore 4.07 installation\n\n\n"
-              "Uninstaller ended without reporting its result" + std::string(useForce),
-              stopped.out);
+    EXPECT_EQ(
+        "Uninstalling the existing Quillmore 4.07 installation\n\n\n"
+        "Uninstaller ended without reporting its result" +
+            std::string(useForce),
+        stopped.out);
 }
 
 TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {

@@ -22,10 +22,11 @@ void PrintLinksIn(const std::string& folder) {
         std::string path = folder + "\\" + found.cFileName;
         try {
             ShellLinkFields link = ReadShellLink(path);
-            std::printf("%s\n  target:      %s\n  arguments:   %s\n  working dir: %s\n  description: %s\n"
-                        "  icon:        %s,%d\n",
-                        path.c_str(), link.target.c_str(), link.arguments.c_str(), link.workingDirectory.c_str(),
-                        link.description.c_str(), link.iconFile.c_str(), link.iconIndex);
+            std::printf(
+                "%s\n  target:      %s\n  arguments:   %s\n  working dir: %s\n  description: %s\n"
+                "  icon:        %s,%d\n",
+                path.c_str(), link.target.c_str(), link.arguments.c_str(), link.workingDirectory.c_str(),
+                link.description.c_str(), link.iconFile.c_str(), link.iconIndex);
         } catch (const std::exception& e) {
             std::printf("%s\n  %s\n", path.c_str(), e.what());
         }

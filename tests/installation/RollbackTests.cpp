@@ -5,8 +5,8 @@
 #include "support/InstallationFixture.h"
 #include "support/SystemSnapshot.h"
 
-#include "support/SystemText.h"
 #include "support/DeniedRegistryKey.h"
+#include "support/SystemText.h"
 #include "support/UninstallFixture.h"
 
 #include <algorithm>
@@ -23,13 +23,13 @@ struct Obstacle {
 
 struct Row {
     int number;
-    std::vector<Obstacle> obstacles;   // made in this order, removed after the run
-    std::string lockedKey;             // HKEY_LOCAL_MACHINE key that refuses writes
-    bool lockedKeyHasChild;            // and cannot be deleted either
+    std::vector<Obstacle> obstacles;  // made in this order, removed after the run
+    std::string lockedKey;            // HKEY_LOCAL_MACHINE key that refuses writes
+    bool lockedKeyHasChild;           // and cannot be deleted either
     std::string arguments;
     Environment environment;
     DWORD exitCode;
-    std::string failureLine;           // the line that reports the failure
+    std::string failureLine;  // the line that reports the failure
 };
 
 // A folder where the link must go makes saving it fail.
@@ -38,7 +38,13 @@ Row ShortcutRow(int number, const std::string& folder, const std::string& file, 
     std::vector<Obstacle> obstacles;
     if (folderMade) obstacles.push_back({folder, true});
     obstacles.push_back({link, true});
-    return {number, obstacles, "", false, InstallArguments(), {}, 105,
+    return {number,
+            obstacles,
+            "",
+            false,
+            InstallArguments(),
+            {},
+            105,
             "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting"};
 }
 
@@ -75,9 +81,8 @@ void RunRow(const Row& row) {
 
     std::vector<std::string> lines = Lines(run.process.out);
     auto failure = std::find(lines.begin(), lines.end(), row.failureLine);
-    auto firstRollback = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.compare(0, 9, "Rollback:") == 0;
-    });
+    auto firstRollback = std::find_if(lines.begin(), lines.end(),
+                                      [](const std::string& line) { return line.compare(0, 9, "Rollback:") == 0; });
     EXPECT_NE(lines.end(), failure) << "no line \"" << row.failureLine << "\" in\n" << run.process.out;
     EXPECT_NE(lines.end(), firstRollback) << run.process.out;
     // A step's own report comes before the rollback; the flow's handler
@@ -94,19 +99,43 @@ void RunRow(const Row& row) {
 // The target directory with its parents, the component directories, the
 // payload and the uninstaller file.
 TEST(Rollback, AFailureInTheDirectoryAndFileStepsUndoesEverything) {
-    const std::string deep = "C:\\Apps\\Vantrel\\Quill?more";   // no directory can have this name
+    const std::string deep = "C:\\Apps\\Vantrel\\Quill?more";  // no directory can have this name
     const Row rows[] = {
-        {1, {}, "", false, std::string("-acceptEULA \"-installDir=") + deep + "\"", {}, 102,
+        {1,
+         {},
+         "",
+         false,
+         std::string("-acceptEULA \"-installDir=") + deep + "\"",
+         {},
+         102,
          "Unable to create target directory '" + deep + "': Windows error 123: " + SystemText(ERROR_INVALID_NAME)},
-        {2, {{kDir, true}, {kDir + "\\Ostrel-5.11", false}}, "", false, InstallArguments(), {}, 101,
+        {2,
+         {{kDir, true}, {kDir + "\\Ostrel-5.11", false}},
+         "",
+         false,
+         InstallArguments(),
+         {},
+         101,
          "Unable to create target directory '" + kDir +
              "\\Ostrel-5.11': The specified target path already exists and is not a directory, aborting"},
         // With -force the existing name is to be overwritten, and a folder cannot be.
-        {3, {{kDir, true}, {kDir + "\\Readme.txt", true}}, "", false, InstallArguments("-force"), {}, 150,
+        {3,
+         {{kDir, true}, {kDir + "\\Readme.txt", true}},
+         "",
+         false,
+         InstallArguments("-force"),
+         {},
+         150,
          "Installation error: Error creating target installation file '" + kDir +
-             "\\Readme.txt' - CreateFile() failed with the following error: " +
-             "Windows error 5: " + SystemText(ERROR_ACCESS_DENIED)},
-        {4, {{kDir, true}, {kDir + "\\uninst.exe", true}}, "", false, InstallArguments(), {}, 104,
+             "\\Readme.txt' - CreateFile() failed with the following error: " + "Windows error 5: " +
+             SystemText(ERROR_ACCESS_DENIED)},
+        {4,
+         {{kDir, true}, {kDir + "\\uninst.exe", true}},
+         "",
+         false,
+         InstallArguments(),
+         {},
+         104,
          "Target file '" + kDir + "\\uninst.exe' already exists, aborting"},
     };
     for (const Row& row : rows) RunRow(row);
@@ -117,7 +146,13 @@ TEST(Rollback, AFailureInTheProgramMenuAndShortcutStepsUndoesEverything) {
     const std::string menu = StartMenuFolder(true);
     const std::string desktop = DesktopFolder(true);
     const Row rows[] = {
-        {5, {{menu, false}}, "", false, InstallArguments(), {}, 101,
+        {5,
+         {{menu, false}},
+         "",
+         false,
+         InstallArguments(),
+         {},
+         101,
          "Unable to create target directory '" + menu +
              "': The specified target path already exists and is not a directory, aborting"},
         ShortcutRow(6, menu, "Quillmore.lnk", true),
@@ -133,15 +168,41 @@ TEST(Rollback, AFailureInTheProgramMenuAndShortcutStepsUndoesEverything) {
 // The two associations, the step between them and the registration.
 TEST(Rollback, AFailureInTheRegistryStepsUndoesEverything) {
     const Row rows[] = {
-        {12, {}, "SOFTWARE\\Classes\\.qmp", false, InstallArguments(), {}, 112,
-         "Registering file association for extension '.qmp' failed. Reason: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
-        {13, {}, "SOFTWARE\\Classes\\.pmx", false, InstallArguments(), {}, 112,
-         "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
+        {12,
+         {},
+         "SOFTWARE\\Classes\\.qmp",
+         false,
+         InstallArguments(),
+         {},
+         112,
+         "Registering file association for extension '.qmp' failed. Reason: " + AccessDenied("RegCreateKeyExA()") +
+             ", aborting"},
+        {13,
+         {},
+         "SOFTWARE\\Classes\\.pmx",
+         false,
+         InstallArguments(),
+         {},
+         112,
+         "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()") +
+             ", aborting"},
         // Nothing can fail in row 14 itself: the test build fails it on demand.
-        {14, {}, "", false, InstallArguments(), {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}}, 150,
+        {14,
+         {},
+         "",
+         false,
+         InstallArguments(),
+         {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}},
+         150,
          "Installation error: Failure injected at restore-association-command"},
         // The key cannot be deleted first (it has a subkey) and refuses the values.
-        {15, {}, std::string(kUninstallKey), true, InstallArguments(), {}, 113,
+        {15,
+         {},
+         std::string(kUninstallKey),
+         true,
+         InstallArguments(),
+         {},
+         113,
          "Uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
     };
     for (const Row& row : rows) RunRow(row);

@@ -1,11 +1,11 @@
 // The real installer and uninstaller with what users and other programs
 // bring along: folder names in every form Windows takes, other programs'
 // pending file operations, and the user's own desktop link.
-#include "support/SystemSnapshot.h"
 #include "foundation/TextConversion.h"
 #include "foundation/UniqueHandle.h"
 #include "support/Files.h"
 #include "support/ProcessRunner.h"
+#include "support/SystemSnapshot.h"
 #include "support/UninstallFixture.h"
 #include "system/UninstallerProcess.h"
 
@@ -48,7 +48,9 @@ std::wstring ReadPending() {
     return text;
 }
 
-std::wstring Entry(const std::wstring& text) { return text + L'\0'; }
+std::wstring Entry(const std::wstring& text) {
+    return text + L'\0';
+}
 
 std::string DesktopLink() {
     char folder[MAX_PATH] = {};
@@ -85,8 +87,8 @@ TEST(RoundTrip, EveryFolderFormTheInstallerTakesInstallsUninstallsAndInstallsAga
 }
 
 TEST(RoundTrip, FolderNameTheCodePageCannotHoldIsRefused) {
-    const std::wstring commandLine =
-        L"\"" + MultiByteToWide(SiblingExecutable("QuillmoreInstaller.exe")) + L"\" -acceptEULA -installDir=C:\\\x0100pps";
+    const std::wstring commandLine = L"\"" + MultiByteToWide(SiblingExecutable("QuillmoreInstaller.exe")) +
+                                     L"\" -acceptEULA -installDir=C:\\\x0100pps";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

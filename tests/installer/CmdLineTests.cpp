@@ -1,8 +1,8 @@
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
-#include "system/InstallOptions.h"
 #include "installer/OptionReader.h"
+#include "system/InstallOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +27,24 @@ TEST(CmdLine, SplitsUnescapesAndClassifiesItems) {
         const wchar_t* commandLine;
         const char* items;
     } cases[] = {
-        {L"p a \"b c\"\td\r\ne", "Invalid command option: p.\nInvalid command option: a.\nInvalid command option: b c.\n"
-                                 "Invalid command option: d.\nInvalid command option: e."},
-        {L"p C:\\Dir \\\\server\\share", "Invalid command option: p.\nInvalid command option: C:\\Dir.\n"
-                                         "Invalid command option: \\server\\share."},
-        {L"p a\\\"b \"x\"\"y\"", "Invalid command option: p.\nInvalid command option: a\"b.\nInvalid command option: x\"y."},
+        {L"p a \"b c\"\td\r\ne",
+         "Invalid command option: p.\nInvalid command option: a.\nInvalid command option: b c.\n"
+         "Invalid command option: d.\nInvalid command option: e."},
+        {L"p C:\\Dir \\\\server\\share",
+         "Invalid command option: p.\nInvalid command option: C:\\Dir.\n"
+         "Invalid command option: \\server\\share."},
+        {L"p a\\\"b \"x\"\"y\"",
+         "Invalid command option: p.\nInvalid command option: a\"b.\nInvalid command option: x\"y."},
         {L"p a\\\\\"b c\"", "Invalid command option: p.\nInvalid command option: a\\b c."},
-        {L"p \"\" - / \"", "Invalid command option: p.\nInvalid command option: \".\nInvalid command option: -.\n"
-                            "Invalid command option: /."},
-        {L"p -x=\"C:\\Program Files\\Q\" -e=", "Invalid command option: p.\nInvalid command parameter: -e=.\n"
-                                                "Invalid command parameter: -x=C:\\Program Files\\Q."},
-        {L"p -B=1 /a -c=x=y", "Invalid command option: p.\nInvalid command parameter: -a.\n"
-                              "Invalid command parameter: -B=1.\nInvalid command parameter: -c=x=y."},
+        {L"p \"\" - / \"",
+         "Invalid command option: p.\nInvalid command option: \".\nInvalid command option: -.\n"
+         "Invalid command option: /."},
+        {L"p -x=\"C:\\Program Files\\Q\" -e=",
+         "Invalid command option: p.\nInvalid command parameter: -e=.\n"
+         "Invalid command parameter: -x=C:\\Program Files\\Q."},
+        {L"p -B=1 /a -c=x=y",
+         "Invalid command option: p.\nInvalid command parameter: -a.\n"
+         "Invalid command parameter: -B=1.\nInvalid command parameter: -c=x=y."},
         {L"p -Same=1 /same -SAME=3", "Invalid command option: p.\nInvalid command parameter: -Same=3."},
         {L"-p.exe /q", "Invalid command option: -p.exe.\nInvalid command parameter: -q."},
     };
@@ -104,14 +110,14 @@ TEST_F(OptionReader, TakesTheFullPathOfTheDirectoryAndTheLastOfRepeatedOnes) {
     const std::string here(current, GetCurrentDirectoryA(MAX_PATH, current));
     const struct {
         const wchar_t* arguments;
-        std::string directory;   // empty: refused
+        std::string directory;  // empty: refused
     } cases[] = {
         {L"-installDir=A -installDir=B", here + (here.back() == '\\' ? "B" : "\\B")},
         {L"-installDir=\"C:\\Program Files\\Q\"", "C:\\Program Files\\Q"},
         {L"/INSTALLDIR=C:/Apps/Q/", "C:\\Apps\\Q"},
         {L"-installDir=C:\\Q\\..\\R\\.", "C:\\R"},
-        {L"-installDir=C:\\Q\u00e9", "C:\\Q\xe9"},   // the ANSI code page is 1252 here
-        {L"-installDir=C:\\\u0100pps", ""},              // best fit would make it C:\Apps
+        {L"-installDir=C:\\Q\u00e9", "C:\\Q\xe9"},  // the ANSI code page is 1252 here
+        {L"-installDir=C:\\\u0100pps", ""},         // best fit would make it C:\Apps
     };
     for (const auto& c : cases) {
         Options() = InstallOptions();
@@ -146,7 +152,7 @@ TEST(ActionCaption, ComparesVersionsByteWise) {
         const char* previous;
         const char* caption;
     } cases[] = {
-        {"", "Install"},    {"4.07", "Upgrade"}, {"4.3", "Upgrade"},  {"10.0", "Upgrade"},
+        {"", "Install"},     {"4.07", "Upgrade"}, {"4.3", "Upgrade"}, {"10.0", "Upgrade"},
         {"4.33", "Replace"}, {"4.4", "Replace"},  {"5.0", "Replace"}, {"4.33a", "Replace"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.caption, ActionCaption(c.previous)) << c.previous;

@@ -1,7 +1,7 @@
 // An installer runs elevated, often from a downloads folder: DLLs planted
 // beside it or in the current directory must not be loaded.
-#include "support/InstallerTestSupport.h"
 #include "support/GuiDriver.h"
+#include "support/InstallerTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -69,7 +69,8 @@ int main() {
     Log(commandLine);
     const std::string argument = behaviour.substr(behaviour.find(':') + 1);
     if (behaviour.compare(0, 5, "exit:") == 0) return std::atoi(argument.c_str());
-    if (behaviour.compare(0, 8, "channel:") == 0) return Signal(commandLine, std::strtoul(argument.c_str(), nullptr, 10));
+    if (behaviour.compare(0, 8, "channel:") == 0)
+        return Signal(commandLine, std::strtoul(argument.c_str(), nullptr, 10));
     if (behaviour == "silent") return 1;
     if (behaviour.compare(0, 6, "relay:") == 0) return Relay(commandLine, "late:" + argument);
     if (behaviour == "relay-silent") return Relay(commandLine, "late-silent");

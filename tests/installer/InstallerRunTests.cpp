@@ -1,7 +1,7 @@
 // The real installer executable, run as a separate process: exit codes and
 // exact console texts of the runs that end before anything is installed.
-#include "support/InstallerTestSupport.h"
 #include "support/GuiDriver.h"
+#include "support/InstallerTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ namespace {
 const std::string usage = std::string(expectedWelcomeText) + "\n";
 
 TEST(InstallerRun, HelpRequestPrintsUsageAndExits200) {
-    for (const char* arguments : {"-?", "/?", "-h", "-help", "/HELP", "-installDir=C:\\Q -bogus -help extra",
-                                  "-force=1 /h"}) {
+    for (const char* arguments :
+         {"-?", "/?", "-h", "-help", "/HELP", "-installDir=C:\\Q -bogus -help extra", "-force=1 /h"}) {
         const ProcessOutcome run = RunInstaller(arguments);
         EXPECT_EQ(200u, run.exitCode) << arguments;
         EXPECT_EQ(usage, run.out) << arguments;
@@ -48,10 +48,11 @@ TEST(InstallerRun, UnattendedRunWithoutLicenceAcceptanceExits140) {
         const ProcessOutcome run = RunInstaller(arguments);
         EXPECT_EQ(140u, run.exitCode) << arguments;
         EXPECT_EQ("", run.out) << arguments;
-        EXPECT_EQ("Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n"
-                  "End-User License Agreement. Please run this installer without parameters to\n"
-                  "read the EULA, then supply -acceptEULA for unattended installation.\n",
-                  run.err)
+        EXPECT_EQ(
+            "Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n"
+            "End-User License Agreement. Please run this installer without parameters to\n"
+            "read the EULA, then supply -acceptEULA for unattended installation.\n",
+            run.err)
             << arguments;
     }
 }

@@ -1,10 +1,10 @@
 // The previous installation as the Uninstall key describes it, and its
 // removal, run by a driver program against a stand-in uninstaller registered
 // (or embedded) by the test.
-#include "support/SystemText.h"
 #include "installer/PreviousInstallationInfo.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
+#include "support/SystemText.h"
 #include "support/UninstallFixture.h"
 #include "support/Wow64View.h"
 
@@ -24,7 +24,9 @@ const char announce407[] = "Uninstalling the existing Quillmore 4.07 installatio
 const char useForce[] = " (use /Force flag to override uninstallation failure); aborting\n";
 const char message13[] = "Uninstaller failed with error code 13: Uninstallation failed partally or completely";
 
-std::string FakeUninstaller() { return SiblingExecutable("fake_uninstaller.exe"); }
+std::string FakeUninstaller() {
+    return SiblingExecutable("fake_uninstaller.exe");
+}
 
 void RegisterPrevious(const std::string& version, const std::string& uninstallString) {
     DeleteTree(HKEY_LOCAL_MACHINE, productKey);
@@ -96,8 +98,8 @@ TEST(PreviousInstallationRemoval, RegisteredUninstallerResultsDecideUnattended) 
         {"exit:0", 0, ""},
         {"channel:0", 0, ""},
         {"relay:0", 0, ""},
-        {"exit:12", 107, "Uninstaller failed with error code 12: Loading uninstallation information failed" +
-                             std::string(useForce)},
+        {"exit:12", 107,
+         "Uninstaller failed with error code 12: Loading uninstallation information failed" + std::string(useForce)},
         {"channel:13", 107, message13 + std::string(useForce)},
         {"relay:13", 107, message13 + std::string(useForce)},
         {"exit:3", 107, "Uninstaller failed with error code 3" + std::string(useForce)},
@@ -112,9 +114,10 @@ TEST(PreviousInstallationRemoval, RegisteredUninstallerResultsDecideUnattended) 
         const std::vector<FakeRun> runs = FakeRuns();
         ASSERT_FALSE(runs.empty()) << test.behaviour;
         // The registered string ends with a blank: two blanks before -unat.
-        EXPECT_TRUE(std::regex_match(runs[0].commandLine,
-                                     std::regex(std::regex_replace(FakeUninstaller(), std::regex(R"([\\.])"), R"(\$&)")
-                                                    .insert(0, "\"") + "\" Quillmore " + channelOptions)))
+        EXPECT_TRUE(std::regex_match(
+            runs[0].commandLine,
+            std::regex(std::regex_replace(FakeUninstaller(), std::regex(R"([\\.])"), R"(\$&)").insert(0, "\"") +
+                       "\" Quillmore " + channelOptions)))
             << runs[0].commandLine;
     }
 }
@@ -207,8 +210,9 @@ TEST(PreviousInstallationRemoval, UninstallerThatCannotBeStartedIsALaunchFailure
     RegisterPrevious("4.33", "\"C:\\missing\\uninst.exe\" Quillmore ");
     const ProcessOutcome outcome = RemovePrevious("exit:0");
     EXPECT_EQ(107u, outcome.exitCode);
-    const std::string prefix = "Uninstalling the existing Quillmore 4.33 installation\n\n"
-                               "Launching uninstaller failed: CreateProcess() failed: ";
+    const std::string prefix =
+        "Uninstalling the existing Quillmore 4.33 installation\n\n"
+        "Launching uninstaller failed: CreateProcess() failed: ";
     ASSERT_EQ(prefix, outcome.out.substr(0, prefix.size()));
     const bool notFound =
         outcome.out == prefix + "Windows error 2: " + WithoutFinalStop(SystemText(ERROR_FILE_NOT_FOUND)) + useForce;
@@ -229,6 +233,6 @@ TEST(PreviousInstallation, ValuesOfTheUninstallKeyOrTheirFallbacks) {
     EXPECT_EQ("\"C:\\Old\\uninst.exe\" Quillmore ", ReadPreviousUninstallString());
     EXPECT_EQ("C:\\Old", DefaultInstallDirectory());
 
-    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version", "abc", REG_DWORD);   // four bytes: not a string
+    WriteString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version", "abc", REG_DWORD);  // four bytes: not a string
     EXPECT_EQ("", ReadPreviousVersion());
 }

@@ -3,8 +3,8 @@
 // and ends with the exit code the flow would end with (0 when it returns).
 // Its resource 149 is the compressed fake uninstaller.
 #include "foundation/InstallError.h"
-#include "system/InstallOptions.h"
 #include "installer/PreviousInstallation.h"
+#include "system/InstallOptions.h"
 
 #include <cstdio>
 #include <cstring>

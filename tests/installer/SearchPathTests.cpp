@@ -1,11 +1,10 @@
 // The search path update against the real registry and drive C: of a fresh
 // prefix, and its choice of family under Wine's Windows 98 mode.
+#include "installer/UpdateSearchPath.h"
 #include "support/Files.h"
 #include "support/InstallerTestSupport.h"
-#include "installer/UpdateSearchPath.h"
 
 #include <gtest/gtest.h>
-
 
 using namespace installer_test;
 
@@ -25,8 +24,8 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "SearchPathBroadcastCounter";
         RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                   nullptr, windowClass.hInstance, nullptr);
+        m_window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr);
         count = 0;
     }
     ~BroadcastCounter() { DestroyWindow(m_window); }
@@ -55,7 +54,7 @@ TEST(RegistrySearchPath, MachineAndUserPathRules) {
         const char* user;
         const char* dir;
         bool allUsers;
-        const char* machineAfter;   // absent: unchanged
+        const char* machineAfter;  // absent: unchanged
         const char* userAfter;
     } cases[] = {
         {"C:\\WINDOWS;c:\\apps\\q", absent, "C:\\Apps\\Q", true, absent, absent},
@@ -86,7 +85,7 @@ TEST(RegistrySearchPath, MachineAndUserPathRules) {
 }
 
 TEST(RegistrySearchPath, UnreadableMachinePathFallsBackToUserPath) {
-    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "abc", REG_DWORD);   // four bytes: not a string
+    SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "abc", REG_DWORD);  // four bytes: not a string
     SetPath(HKEY_CURRENT_USER, kUserEnvironment, "U");
     UpdateRegistrySearchPath("C:\\Q", true);
     EXPECT_EQ(REG_DWORD, ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH").type);

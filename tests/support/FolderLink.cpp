@@ -37,8 +37,7 @@ void MakeLink(const std::string& link, const std::string& target) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA("Z:\\bin\\ln", buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessA("Z:\\bin\\ln", buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         throw std::runtime_error("cannot start ln");
     const UniqueHandle thread(process.hThread), started(process.hProcess);
     // The handle of a host program tells nothing about its end: the link is

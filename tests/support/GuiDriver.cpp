@@ -30,8 +30,8 @@ BOOL CALLBACK CollectOwned(HWND window, LPARAM lParam) {
     auto& search = *reinterpret_cast<OwnedSearch*>(lParam);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    if (GetWindow(window, GW_OWNER) == search.owner && IsWindowVisible(window)
-        && lstrcmpiA(className, search.className) == 0) {
+    if (GetWindow(window, GW_OWNER) == search.owner && IsWindowVisible(window) &&
+        lstrcmpiA(className, search.className) == 0) {
         search.found.push_back(window);
     }
     return TRUE;
@@ -123,8 +123,8 @@ bool CanPressKeys() {
 
 bool PressKeys(const std::string& windowCaption, const std::string& keys) {
     if (!CanPressKeys()) return false;
-    ProcessOutcome outcome = RunProcess(XdotoolPath, "search --sync --name \"^" + windowCaption
-                                                         + "$\" windowfocus --sync key " + keys);
+    ProcessOutcome outcome =
+        RunProcess(XdotoolPath, "search --sync --name \"^" + windowCaption + "$\" windowfocus --sync key " + keys);
     return outcome.exitCode == 0;
 }
 

@@ -33,7 +33,6 @@ void MakeFile(const std::string& path) {
 void ExpectQuietRun(const WatchedOutcome& run) {
     EXPECT_FALSE(run.timedOut);
     EXPECT_TRUE(run.windows.empty()) << "a window showed: " << run.windows.front();
-    EXPECT_EQ(0, std::count(run.programs.begin(), run.programs.end(), "quillmore.exe"))
-        << "the product was started";
+    EXPECT_EQ(0, std::count(run.programs.begin(), run.programs.end(), "quillmore.exe")) << "the product was started";
     EXPECT_EQ(1, std::count(run.programs.begin(), run.programs.end(), "quillmoreinstaller.exe"));
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-extern const char kInstallDir[];       // C:\Program Files\Vantrel Quillmore
+extern const char kInstallDir[];  // C:\Program Files\Vantrel Quillmore
 
 // "-acceptEULA -installDir=<kInstallDir>", then the extra options.
 std::string InstallArguments(const std::string& extra = std::string());

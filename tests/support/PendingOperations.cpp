@@ -46,4 +46,3 @@ std::vector<std::string> PendingDeletions() {
     }
     return entries;
 }
-

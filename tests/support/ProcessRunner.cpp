@@ -11,7 +11,7 @@ std::runtime_error Failure(const std::string& what) {
 
 struct Pipe {
     UniqueHandle read;
-    UniqueHandle write;   // inheritable: the child's end
+    UniqueHandle write;  // inheritable: the child's end
 };
 
 Pipe MakePipe() {
@@ -51,8 +51,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& comman
     Pipe out = MakePipe();
     Pipe err = MakePipe();
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueFile input(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                 OPEN_EXISTING, 0, nullptr));
+    UniqueFile input(
+        CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
     if (!input) throw Failure("CreateFile(NUL)");
 
     STARTUPINFOA startup{};

@@ -9,14 +9,14 @@
 
 struct ProcessOutcome {
     DWORD exitCode = 0;
-    std::string out;   // bytes exactly as written (no line-break translation)
+    std::string out;  // bytes exactly as written (no line-break translation)
     std::string err;
 };
 
 struct ProcessOptions {
-    std::string workingDirectory;   // empty: the caller's
-    DWORD timeoutMs = 60000;        // then the program is killed and Wait throws
-    DWORD creationFlags = 0;        // e.g. CREATE_NO_WINDOW: a console of its own
+    std::string workingDirectory;  // empty: the caller's
+    DWORD timeoutMs = 60000;       // then the program is killed and Wait throws
+    DWORD creationFlags = 0;       // e.g. CREATE_NO_WINDOW: a console of its own
 };
 
 // Full path of fileName in the directory of the running test executable,
@@ -29,8 +29,7 @@ std::string SiblingExecutable(const std::string& fileName);
 class ChildProcess {
 public:
     // commandLineTail is appended to the quoted program path after a blank.
-    ChildProcess(const std::string& program, const std::string& commandLineTail,
-                 const ProcessOptions& options = {});
+    ChildProcess(const std::string& program, const std::string& commandLineTail, const ProcessOptions& options = {});
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();

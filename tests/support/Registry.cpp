@@ -26,8 +26,7 @@ void WriteRaw(HKEY root, const std::string& subkey, const std::string& name, DWO
           "RegSetValueExA(" + name + ")");
 }
 
-void WriteString(HKEY root, const std::string& subkey, const std::string& name, const std::string& text,
-                 DWORD type) {
+void WriteString(HKEY root, const std::string& subkey, const std::string& name, const std::string& text, DWORD type) {
     WriteRaw(root, subkey, name, type, text + std::string(1, '\0'));
 }
 

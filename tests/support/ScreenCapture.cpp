@@ -16,11 +16,11 @@ std::string HostPath(std::string path) {
     return path;
 }
 
-} // namespace
+}  // namespace
 
 std::string ArtifactDirectory() {
     std::string bin = SiblingExecutable("");
-    bin.pop_back();   // the trailing backslash
+    bin.pop_back();  // the trailing backslash
     std::string directory = bin.substr(0, bin.find_last_of('\\')) + "\\artifacts";
     CreateDirectoryA(directory.c_str(), nullptr);
     return directory;
@@ -28,12 +28,13 @@ std::string ArtifactDirectory() {
 
 void SaveWindowScreenshot(HWND window, const std::string& fileName) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);   // for the X server to show what was painted
+    Sleep(300);  // for the X server to show what was painted
     RECT area;
     if (!GetWindowRect(window, &area)) throw std::runtime_error("no such window");
-    std::string geometry = std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top)
-                           + "+" + std::to_string(area.left) + "+" + std::to_string(area.top);
-    ProcessOutcome outcome = RunProcess("Z:\\usr\\bin\\import", "-window root -crop " + geometry + " +repage \""
-                                        + HostPath(ArtifactDirectory()) + "/" + fileName + "\"");
+    std::string geometry = std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top) + "+" +
+                           std::to_string(area.left) + "+" + std::to_string(area.top);
+    ProcessOutcome outcome =
+        RunProcess("Z:\\usr\\bin\\import", "-window root -crop " + geometry + " +repage \"" +
+                                               HostPath(ArtifactDirectory()) + "/" + fileName + "\"");
     if (outcome.exitCode != 0) throw std::runtime_error("import failed: " + outcome.err);
 }

@@ -70,7 +70,7 @@ std::string StepTest::AppendedCommands() {
 }
 
 FailureOutcome StepTest::RunFailing(const FailureCase& mode, const std::string& caption,
-                                   const std::function<void()>& step) {
+                                    const std::function<void()>& step) {
     Options().interactive = mode.interactive;
     Options().force = mode.force;
     std::unique_ptr<BoxAnswerer> box;

@@ -22,15 +22,15 @@ struct FailureCase {
     bool interactive;
     bool force;
     int answer;
-    int exitCode;   // 0: the installation goes on
+    int exitCode;  // 0: the installation goes on
     std::string lines;
 };
 
 // What a step made of its failure in one mode.
 struct FailureOutcome {
     int exitCode = 0;
-    std::string lines;      // console output
-    std::string question;   // the text of its box; empty when none came
+    std::string lines;     // console output
+    std::string question;  // the text of its box; empty when none came
 };
 
 // Options point into the scratch directory; the command list is empty.

@@ -72,14 +72,13 @@ SystemSnapshot SystemSnapshot::Take() {
 // The whole tree in one request: the registry writes it out in its text
 // format, every key with its values, sorted. Modification times are left
 // out: a key that was written and then restored is as before.
-void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey,
-                                     REGSAM view) {
+void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, const std::string& subkey, REGSAM view) {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return;
     UniqueRegKey key(opened);
     EnableBackupPrivilege();
     std::string file = TemporaryFileName("reg");
-    DeleteFileA(file.c_str());   // the registry writes only a file that does not exist
+    DeleteFileA(file.c_str());  // the registry writes only a file that does not exist
     if (RegSaveKeyA(opened, file.c_str(), nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot save the registry tree " + subkey);
     std::ifstream in(file, std::ios::binary);
@@ -90,7 +89,7 @@ void SystemSnapshot::AddRegistryTree(const std::string& rootName, HKEY root, con
     std::string pending;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.back() == '\\') {   // hex data goes on in the next line
+        if (!line.empty() && line.back() == '\\') {  // hex data goes on in the next line
             pending += line.substr(0, line.size() - 1);
             continue;
         }

@@ -9,9 +9,9 @@
 // False when the system has no text for the code.
 inline bool SystemMessage(DWORD code, std::string& text) {
     char* buffer = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                            FORMAT_MESSAGE_FROM_SYSTEM,
-                                        nullptr, code, 0x0800, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                       nullptr, code, 0x0800, reinterpret_cast<char*>(&buffer), 0, nullptr);
     if (length == 0) return false;
     text.assign(buffer, length);
     LocalFree(buffer);

@@ -18,14 +18,16 @@ std::string CommandList(const Commands& commands) {
 CapturedOutput::CapturedOutput() {
     m_path = TemporaryFileName("out");
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    m_file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable,
-                         CREATE_ALWAYS, 0, nullptr);
+    m_file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         &inheritable, CREATE_ALWAYS, 0, nullptr);
     if (m_file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot capture output in " + m_path);
     m_previous = GetStdHandle(STD_OUTPUT_HANDLE);
     SetStdHandle(STD_OUTPUT_HANDLE, m_file);
 }
 
-CapturedOutput::~CapturedOutput() { Text(); }
+CapturedOutput::~CapturedOutput() {
+    Text();
+}
 
 std::string CapturedOutput::Text() {
     if (m_active) {

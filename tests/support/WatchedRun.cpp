@@ -19,7 +19,7 @@ namespace {
 class WindowWatch {
 public:
     WindowWatch() {
-        GetDesktopWindow();   // the desktop process starts now, not during the run
+        GetDesktopWindow();  // the desktop process starts now, not during the run
         Poll();
         m_baseline = m_visible;
         s_current = this;
@@ -62,8 +62,7 @@ private:
         if (GetAncestor(window, GA_PARENT) != GetDesktopWindow()) return;
         std::string description = Describe(window);
         bool dialog = description.compare(0, 7, "#32770 ") == 0;
-        if (dialog || (event == EVENT_OBJECT_SHOW && IsWindowVisible(window)))
-            s_current->m_seen.insert(description);
+        if (dialog || (event == EVENT_OBJECT_SHOW && IsWindowVisible(window))) s_current->m_seen.insert(description);
     }
 
     static BOOL CALLBACK OnWindow(HWND window, LPARAM watch) {
@@ -217,7 +216,8 @@ private:
 class ScopedEnvironment {
 public:
     explicit ScopedEnvironment(const Environment& variables) : m_variables(variables) {
-        for (const auto& variable : m_variables) SetEnvironmentVariableA(variable.first.c_str(), variable.second.c_str());
+        for (const auto& variable : m_variables)
+            SetEnvironmentVariableA(variable.first.c_str(), variable.second.c_str());
     }
     ~ScopedEnvironment() {
         for (const auto& variable : m_variables) SetEnvironmentVariableA(variable.first.c_str(), nullptr);
@@ -231,8 +231,8 @@ private:
 
 }  // namespace
 
-WatchedOutcome RunWatched(const std::string& program, const std::string& arguments,
-                          const Environment& environment, DWORD timeoutMs) {
+WatchedOutcome RunWatched(const std::string& program, const std::string& arguments, const Environment& environment,
+                          DWORD timeoutMs) {
     WindowWatch watch;
     Job();
     ScopedEnvironment variables(environment);

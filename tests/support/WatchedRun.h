@@ -10,7 +10,7 @@
 
 struct WatchedOutcome {
     ProcessOutcome process;
-    bool timedOut = false;   // the program was ended by force
+    bool timedOut = false;  // the program was ended by force
     // File names (lower case) of the processes created while it ran, the
     // program itself included: the test process and everything it starts
     // belong to one job. Empty for a process that ended before its image
@@ -24,8 +24,8 @@ struct WatchedOutcome {
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
 // The variables are set for the run only (the test seams read them).
-WatchedOutcome RunWatched(const std::string& program, const std::string& arguments,
-                          const Environment& environment = {}, DWORD timeoutMs = 120000);
+WatchedOutcome RunWatched(const std::string& program, const std::string& arguments, const Environment& environment = {},
+                          DWORD timeoutMs = 120000);
 
 // QuillmoreInstaller.exe of the build.
 WatchedOutcome RunInstallerWatched(const std::string& arguments, const Environment& environment = {});

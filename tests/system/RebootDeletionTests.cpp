@@ -1,7 +1,7 @@
 // Deletion at reboot on the Windows NT family, checked in the registry
 // value the system keeps the requests in; and the file system queries.
-#include "support/StepFixture.h"
 #include "support/PendingOperations.h"
+#include "support/StepFixture.h"
 
 #include "foundation/Win.h"
 #include "system/FileSystemQueries.h"
@@ -26,8 +26,8 @@ protected:
 TEST_F(RebootDeletionTest, ScheduleAppendsAndKeepsEveryOtherEntryByteForByte) {
     std::string target = At("held.dll");
     WriteFileBytes(target, "x");
-    std::string before = Entry("\\??\\C:\\old\\a.tmp") + Entry("") +                          // deletion
-                         Entry("\\??\\C:\\src.new") + Entry("!\\??\\C:\\dst.dll") +           // rename
+    std::string before = Entry("\\??\\C:\\old\\a.tmp") + Entry("") +                 // deletion
+                         Entry("\\??\\C:\\src.new") + Entry("!\\??\\C:\\dst.dll") +  // rename
                          Entry("\\??\\C:\\old\\b.tmp") + Entry("") + '\0';
     WritePendingOperations(before);
 

@@ -3,8 +3,8 @@
 #include "support/StepFixture.h"
 
 #include "foundation/InstallError.h"
-#include "system/Resources.h"
 #include "support/ProcessRunner.h"
+#include "system/Resources.h"
 
 #include <cryptopp/files.h>
 #include <cryptopp/zlib.h>

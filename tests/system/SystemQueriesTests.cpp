@@ -2,11 +2,11 @@
 // against the real registry of a fresh prefix, and the requirements check
 // through the real installer under Wine's per-program Windows versions.
 #include "support/InstallerTestSupport.h"
+#include "support/Wow64View.h"
 #include "system/AdminCheck.h"
 #include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
-#include "support/Wow64View.h"
 
 #include <gtest/gtest.h>
 
@@ -32,15 +32,15 @@ TEST(Requirements, Windows98OrNt4Sp3AndInternetExplorer4) {
         VersionTriple ie;
         bool met;
     } cases[] = {
-        {{1, 4, 0}, -1, ie4, false},      {{1, 4, 10}, -1, ie4, true},     {{1, 4, 90}, -1, ie4, true},
-        {{2, 4, 0}, 2, ie4, false},       {{2, 4, 0}, 3, ie4, true},       {{2, 4, 0}, -1, ie4, false},
-        {{2, 3, 51}, 5, ie4, false},      {{2, 5, 0}, -1, ie4, true},      {{0, 0, 0}, -1, ie4, false},
+        {{1, 4, 0}, -1, ie4, false},          {{1, 4, 10}, -1, ie4, true},      {{1, 4, 90}, -1, ie4, true},
+        {{2, 4, 0}, 2, ie4, false},           {{2, 4, 0}, 3, ie4, true},        {{2, 4, 0}, -1, ie4, false},
+        {{2, 3, 51}, 5, ie4, false},          {{2, 5, 0}, -1, ie4, true},       {{0, 0, 0}, -1, ie4, false},
         {{2, 6, 1}, 1, {4, 70, 1300}, false}, {{2, 6, 1}, 1, {0, 0, 0}, false}, {{1, 4, 10}, -1, {5, 0, 0}, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.met, RequirementsMet(c.os, c.servicePack, c.ie))
-            << c.os.a << "." << c.os.b << "." << c.os.c << " SP" << c.servicePack << " IE " << c.ie.a << "."
-            << c.ie.b << "." << c.ie.c;
+            << c.os.a << "." << c.os.b << "." << c.os.c << " SP" << c.servicePack << " IE " << c.ie.a << "." << c.ie.b
+            << "." << c.ie.c;
 }
 
 TEST(ServicePack, ReadFromTheShortStructuresText) {
@@ -48,8 +48,14 @@ TEST(ServicePack, ReadFromTheShortStructuresText) {
         const char* text;
         std::int32_t number;
     } cases[] = {
-        {"Service Pack 3", 3},   {"service pack 6a", 6}, {"SERVICE PACK  0x10", 16}, {"Service Pack 010", 8},
-        {"Service Pack", -1},    {"Service Pack -1", -1}, {"Service Pack x", -1},    {"SP3", -1},
+        {"Service Pack 3", 3},
+        {"service pack 6a", 6},
+        {"SERVICE PACK  0x10", 16},
+        {"Service Pack 010", 8},
+        {"Service Pack", -1},
+        {"Service Pack -1", -1},
+        {"Service Pack x", -1},
+        {"SP3", -1},
         {"", -1},
     };
     for (const auto& c : cases) EXPECT_EQ(c.number, ServicePackFromText(c.text)) << c.text;
@@ -58,19 +64,15 @@ TEST(ServicePack, ReadFromTheShortStructuresText) {
 TEST(InternetExplorerVersion, FromVersionOrTheOlderIVerValues) {
     const std::string tooLong(100, '9');
     const struct {
-        const char* version;   // null: no "Version" value
+        const char* version;  // null: no "Version" value
         const char* iver;
         const char* build;
         VersionTriple expected;
     } cases[] = {
-        {"4.71.1712", nullptr, nullptr, {4, 71, 1712}},
-        {"5.50", nullptr, nullptr, {5, 50, 0}},
-        {nullptr, "103", "1300", {4, 70, 1300}},
-        {nullptr, "103", nullptr, {4, 70, 1155}},
-        {nullptr, "101", "1300", {4, 40, 308}},
-        {nullptr, "102", nullptr, {4, 40, 520}},
-        {nullptr, "104", nullptr, {0, 0, 0}},
-        {tooLong.c_str(), "102", nullptr, {4, 40, 520}},
+        {"4.71.1712", nullptr, nullptr, {4, 71, 1712}}, {"5.50", nullptr, nullptr, {5, 50, 0}},
+        {nullptr, "103", "1300", {4, 70, 1300}},        {nullptr, "103", nullptr, {4, 70, 1155}},
+        {nullptr, "101", "1300", {4, 40, 308}},         {nullptr, "102", nullptr, {4, 40, 520}},
+        {nullptr, "104", nullptr, {0, 0, 0}},           {tooLong.c_str(), "102", nullptr, {4, 40, 520}},
     };
     for (const auto& c : cases) {
         for (const char* name : {"Version", "IVer", "Build"}) DeleteValue(HKEY_LOCAL_MACHINE, ieKey, name);
@@ -78,8 +80,8 @@ TEST(InternetExplorerVersion, FromVersionOrTheOlderIVerValues) {
         if (c.iver) WriteString(HKEY_LOCAL_MACHINE, ieKey, "IVer", c.iver);
         if (c.build) WriteString(HKEY_LOCAL_MACHINE, ieKey, "Build", c.build);
         const VersionTriple found = SystemInfo().InternetExplorerVersion();
-        EXPECT_TRUE(found == c.expected) << (c.version ? c.version : c.iver) << " gave " << found.a << "."
-                                         << found.b << "." << found.c;
+        EXPECT_TRUE(found == c.expected) << (c.version ? c.version : c.iver) << " gave " << found.a << "." << found.b
+                                         << "." << found.c;
     }
 }
 
@@ -101,9 +103,12 @@ TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
         std::string out;
         std::string err;
     } cases[] = {
-        {"win95", nullptr, "-installDir=C:\\Q", 130, message + " (use /Force flag to override version checking); aborting\n", ""},
-        {"nt351", nullptr, "-installDir=C:\\Q", 130, message + " (use /Force flag to override version checking); aborting\n", ""},
-        {"", "4.70.1300", "-installDir=C:\\Q", 130, message + " (use /Force flag to override version checking); aborting\n", ""},
+        {"win95", nullptr, "-installDir=C:\\Q", 130,
+         message + " (use /Force flag to override version checking); aborting\n", ""},
+        {"nt351", nullptr, "-installDir=C:\\Q", 130,
+         message + " (use /Force flag to override version checking); aborting\n", ""},
+        {"", "4.70.1300", "-installDir=C:\\Q", 130,
+         message + " (use /Force flag to override version checking); aborting\n", ""},
         {"win95", nullptr, "-installDir=C:\\Q -force", 140, "Warning: " + message + "\n", licenceLines},
         {"", "4.70.1300", "/FORCE -installDir=C:\\Q", 140, "Warning: " + message + "\n", licenceLines},
         {"win98", nullptr, "-installDir=C:\\Q", 140, "", licenceLines},

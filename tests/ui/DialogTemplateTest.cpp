@@ -21,11 +21,10 @@ TEST(DialogTemplate, TitleAndFontFollowTheHeaderAndASecondFontReplacesTheFirst) 
     SetDialogTitle(t, "Ab");
     SetDialogFont(t, 12, "Arial");
     SetDialogFont(t, 8, "Xy");
-    SetDialogTitle(t, "\xC4");   // Ä in code page 1252
+    SetDialogTitle(t, "\xC4");  // Ä in code page 1252
 
     // DS_SETFONT, asked for in the header, is set by the font alone.
-    std::vector<BYTE> expected = Words({0x0240, 0x90CC, 0x0080, 0, 0, 1, 2, 190, 180,
-                                        0, 0, 0x00C4, 0, 8, 'X', 'y', 0});
+    std::vector<BYTE> expected = Words({0x0240, 0x90CC, 0x0080, 0, 0, 1, 2, 190, 180, 0, 0, 0x00C4, 0, 8, 'X', 'y', 0});
     EXPECT_EQ(expected, std::vector<BYTE>(t.data(), t.data() + t.size()));
 }
 
@@ -58,4 +57,4 @@ TEST(DialogTemplate, MakesADialogOfItsSizeTitleAndFontMeasuredInDialogUnits) {
     EXPECT_EQ(0, DialogUnitsToPixelsY(dialog.get(), 0));
 }
 
-} // namespace
+}  // namespace

@@ -1,7 +1,7 @@
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "ui/InstallerDialogParams.h"
 #include "ui/InstallerDialog.h"
+#include "ui/InstallerDialogParams.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,8 @@ namespace {
 TEST(InstallerDialogFailure, MissingLicenceIsReportedAsAnErrorNotAsACancel) {
     bool acceptEULA = false, allUsers = true, desktopIcon = true, launch = true;
     std::string folder = "C:\\Q", caption = "Install";
-    InstallerDialogParams params{&acceptEULA, &folder, &allUsers, &desktopIcon, &launch, &caption, "Vantrel Quillmore 4.33", ""};
+    InstallerDialogParams params{
+        &acceptEULA, &folder, &allUsers, &desktopIcon, &launch, &caption, "Vantrel Quillmore 4.33", ""};
     try {
         ShowInstallerDialog(params);
         FAIL() << "no error";
@@ -25,4 +26,4 @@ TEST(InstallerDialogFailure, MissingLicenceIsReportedAsAnErrorNotAsACancel) {
     EXPECT_EQ("C:\\Q", folder);
 }
 
-} // namespace
+}  // namespace

@@ -76,7 +76,7 @@ TEST(InstallerDialogLayout, WideningKeepsTheButtonsCentredAndStretchesTheRows) {
 void PostKey(HWND window, WPARAM key) {
     PostMessageA(window, WM_KEYDOWN, key, 0);
     PostMessageA(window, WM_KEYUP, key, 0xC0000000);
-    Sleep(40);   // each key moves from where the previous one left the cursor
+    Sleep(40);  // each key moves from where the previous one left the cursor
 }
 
 // Sizes the window with the keyboard, as from its system menu: the first
@@ -114,4 +114,4 @@ TEST(InstallerDialogLayout, SizingStopsAtTheMinimum) {
     EXPECT_GT(ItemRect(window, IDC_LICENCE_TEXT).bottom, ItemRect(window, IDC_LICENCE_TEXT).top);
 }
 
-} // namespace
+}  // namespace

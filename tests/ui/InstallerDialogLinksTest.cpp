@@ -78,4 +78,4 @@ TEST(InstallerDialogLinks, FolderBrowserReplacesTheFolderOnlyWhenAFolderIsChosen
     }
 }
 
-} // namespace
+}  // namespace

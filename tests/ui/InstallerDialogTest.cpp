@@ -102,4 +102,4 @@ TEST(InstallerDialog, EnterDoesNotStartTheInstallationBeforeTheLicenceIsAccepted
     EXPECT_EQ(1, dialog.Result()) << "Enter chooses the action button once it is enabled";
 }
 
-} // namespace
+}  // namespace

@@ -105,7 +105,8 @@ TEST(InteractiveInstaller, CancelEscapeAndTheCloseBoxEndWith202AndChangeNothing)
     } const cases[] = {
         {"cancel button", [](HWND dialog) { PostClick(GetDlgItem(dialog, IDCANCEL)); }},
         {"close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"escape key", [](HWND dialog) {
+        {"escape key",
+         [](HWND dialog) {
              SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_LICENCE_TEXT)), TRUE);
              ASSERT_TRUE(PressKeys(InstallerCaption, "Escape")) << "xdotool";
          }},
@@ -154,9 +155,9 @@ std::string Links() {
         if (!search) continue;
         do {
             ShellLinkFields link = ReadShellLink(folder + "\\" + entry.cFileName);
-            all += std::string(entry.cFileName) + ": " + link.target + " | " + link.arguments + " | "
-                   + link.workingDirectory + " | " + link.description + " | " + link.iconFile + ","
-                   + std::to_string(link.iconIndex) + "\n";
+            all += std::string(entry.cFileName) + ": " + link.target + " | " + link.arguments + " | " +
+                   link.workingDirectory + " | " + link.description + " | " + link.iconFile + "," +
+                   std::to_string(link.iconIndex) + "\n";
         } while (FindNextFileA(search.get(), &entry));
     }
     return all;
@@ -207,8 +208,9 @@ TEST(InteractiveInstaller, ExistingTargetFileIsOverwrittenOnlyWhenTheUserSaysYes
         run.Install(folder, false);
         HWND box = uninstall_test::WaitForMessageBox("Target File Exists", 120000);
         ASSERT_TRUE(box);
-        EXPECT_EQ("Warning: '" + existing + "' already exists.\nDo you want it to be overwritten?\n"
-                  "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.",
+        EXPECT_EQ("Warning: '" + existing +
+                      "' already exists.\nDo you want it to be overwritten?\n"
+                      "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.",
                   uninstall_test::MessageBoxText(box));
         uninstall_test::Answer(box, c.answer);
         if (c.answer == IDYES) {
@@ -239,7 +241,7 @@ TEST(InteractiveInstaller, KeyboardAloneReachesEveryControlAndInstalls) {
     SetDisplayDpi(144);
     InteractiveRun run;
     ASSERT_TRUE(run.Dialog());
-    std::string keys;   // the letter after '&' in each label's and button's text, in tab order
+    std::string keys;  // the letter after '&' in each label's and button's text, in tab order
     for (HWND child = GetWindow(run.Dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetDlgCtrlID(child) != IDC_LICENCE_TEXT && Text(child).find('&') != std::string::npos)
             keys += Text(child)[Text(child).find('&') + 1];
@@ -308,9 +310,9 @@ TEST(InteractiveInstaller, EveryControlAndItsTextFitAt96_144And192DpiAndTheInsta
         ASSERT_EQ(std::atoi(scale + 13), GetDeviceCaps(screen.get(), LOGPIXELSY));
         DialogValues values;
         RunningInstallerDialog dialog(values);
-        ExpectEveryControlFits(dialog.Window());   // the agreement line in bold
+        ExpectEveryControlFits(dialog.Window());  // the agreement line in bold
         Click(dialog.Item(IDC_ACCEPT));
-        ExpectEveryControlFits(dialog.Window());   // the action button in bold
+        ExpectEveryControlFits(dialog.Window());  // the action button in bold
         PostClick(dialog.Item(IDOK));
         EXPECT_EQ(1, dialog.Result()) << "the installation goes on";
         return;
@@ -319,10 +321,12 @@ TEST(InteractiveInstaller, EveryControlAndItsTextFitAt96_144And192DpiAndTheInsta
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     for (int dpi : {96, 144, 192}) {
         SetDisplayDpi(dpi);
-        ProcessOutcome scaled = ChildProcess(self, "--gtest_filter=*.EveryControlAndItsTextFit* --dialog-dpi="
-                                                       + std::to_string(dpi), {{}, 300000}).Wait();
+        ProcessOutcome scaled =
+            ChildProcess(self, "--gtest_filter=*.EveryControlAndItsTextFit* --dialog-dpi=" + std::to_string(dpi),
+                         {{}, 300000})
+                .Wait();
         EXPECT_NE(std::string::npos, scaled.out.find("[  PASSED  ] 1 test.")) << dpi << " DPI: " << scaled.out;
     }
 }
 
-} // namespace
+}  // namespace

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int LinkId = 101;
 constexpr int OnText = 3;
-constexpr int BesideText = 250;   // inside the control, right of its text
+constexpr int BesideText = 250;  // inside the control, right of its text
 
 struct MouseCase {
     const char* name;
@@ -26,9 +26,10 @@ TEST(LinkHandler, WithoutTargetAClickOnItsTextOrTheSpaceKeySendsItsIdToTheParent
     for (const MouseCase& c : cases) {
         SCOPED_TRACE(c.name);
         TestWindow dialog = CreateTestDialog(250, 60);
-        TestWindow control = CreateChild(dialog.get(), "static", "Link", SS_LEFT | WS_TABSTOP, {10, 10, 310, 30}, LinkId);
+        TestWindow control =
+            CreateChild(dialog.get(), "static", "Link", SS_LEFT | WS_TABSTOP, {10, 10, 310, 30}, LinkId);
         ASSERT_TRUE(Attach(control.get(), new LinkHandler));
-        UpdateWindow(control.get());   // the link learns where its text is by painting it
+        UpdateWindow(control.get());  // the link learns where its text is by painting it
         auto mouse = [&](UINT message, int x) { SendMessageA(control.get(), message, 0, MAKELPARAM(x, 5)); };
         mouse(WM_MOUSEMOVE, c.downAt);
         mouse(WM_LBUTTONDOWN, c.downAt);
@@ -46,4 +47,4 @@ TEST(LinkHandler, WithoutTargetAClickOnItsTextOrTheSpaceKeySendsItsIdToTheParent
     }
 }
 
-} // namespace
+}  // namespace

@@ -52,4 +52,4 @@ TEST(RichEditLibrary, IsNotTakenFromBesideTheProgram) {
     RemoveDirectoryA(directory.c_str());
 }
 
-} // namespace
+}  // namespace

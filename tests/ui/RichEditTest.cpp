@@ -40,4 +40,4 @@ TEST(RichEdit, StreamsRichTextFormattedAndPlainTextAsItIs) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -7,9 +7,10 @@ const char InstallerCaption[] = "Vantrel Quillmore 4.33 Installer";
 const char PackageContentsCaption[] = "Vantrel Quillmore 4.33 Package Contents";
 
 RunningInstallerDialog::RunningInstallerDialog(DialogValues& values)
-    : m_params{&values.acceptEULA, &values.installDir, &values.allUsers, &values.desktopIcon,
-               &values.launchAfterInstall, &values.actionCaption, "Vantrel Quillmore 4.33",
-               "https://www.vantrel.example/quillmore/"} {
+    : m_params{&values.acceptEULA,         &values.installDir,
+               &values.allUsers,           &values.desktopIcon,
+               &values.launchAfterInstall, &values.actionCaption,
+               "Vantrel Quillmore 4.33",   "https://www.vantrel.example/quillmore/"} {
     m_thread = std::thread([this] {
         try {
             m_result = ShowInstallerDialog(m_params);

@@ -19,8 +19,8 @@ struct DialogValues {
     std::string actionCaption = "Install";
 };
 
-extern const char InstallerCaption[];          // "Vantrel Quillmore 4.33 Installer"
-extern const char PackageContentsCaption[];    // "Vantrel Quillmore 4.33 Package Contents"
+extern const char InstallerCaption[];        // "Vantrel Quillmore 4.33 Installer"
+extern const char PackageContentsCaption[];  // "Vantrel Quillmore 4.33 Package Contents"
 
 class RunningInstallerDialog {
 public:

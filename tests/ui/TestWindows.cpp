@@ -10,7 +10,7 @@ INT_PTR CALLBACK RecordingDialogProc(HWND, UINT message, WPARAM wParam, LPARAM l
     return message == WM_INITDIALOG;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<CommandRecord>& ReceivedCommands() {
     static std::vector<CommandRecord> commands;
@@ -18,14 +18,13 @@ std::vector<CommandRecord>& ReceivedCommands() {
 }
 
 TestWindow CreateTestDialog(short cx, short cy, const std::string& title) {
-    DialogTemplate bytes = MakeDialogHeader(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                                            0, 0, 10, 10, cx, cy);
+    DialogTemplate bytes =
+        MakeDialogHeader(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 10, 10, cx, cy);
     SetDialogTitle(bytes, title);
     SetDialogFont(bytes, 8, "MS Shell Dlg");
     ReceivedCommands().clear();
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
-                                             RecordingDialogProc, 0);
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()),
+                                             nullptr, RecordingDialogProc, 0);
     PumpMessages();
     return TestWindow(dialog);
 }
@@ -33,8 +32,8 @@ TestWindow CreateTestDialog(short cx, short cy, const std::string& title) {
 TestWindow CreateChild(HWND parent, const char* className, const char* text, DWORD style, RECT rect, int id) {
     return TestWindow(CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
                                       rect.right - rect.left, rect.bottom - rect.top, parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                      GetModuleHandleA(nullptr), nullptr));
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                      nullptr));
 }
 
 void PumpMessages() {

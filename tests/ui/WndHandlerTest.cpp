@@ -76,4 +76,4 @@ TEST(WndHandlerSlots, AHandlersExceptionStopsAtItsProcedureAndIsThrownAgainAfter
     EXPECT_NO_THROW(RethrowUiFailure()) << "thrown once only";
 }
 
-} // namespace
+}  // namespace

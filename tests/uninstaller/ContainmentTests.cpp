@@ -206,7 +206,7 @@ TEST(Containment, SiblingListThatCannotBeReadKeepsWhatItMayShareAndTheUninstalle
     const std::string shared = In(installDir, "pellcfg.exe");
     const std::string siblingKey = UninstallKey("Pellmar");
     struct Case {
-        std::string list;   // raw bytes of "UninstallParam"
+        std::string list;  // raw bytes of "UninstallParam"
         DWORD type;
         std::string because;
         bool othersRemoved;  // what the text does not name goes
@@ -280,12 +280,30 @@ TEST(Containment, EverySpellingIsRefusedOrReachesTheCanaryInside) {
                                      {"..\\..\\..\\windows\\canary.txt", canaryFile}};
     for (const auto& route : routes) WriteFileBytes(route[1], route[1]);
     // 12 beginnings x 5 routes x 12 forms: 720 spellings.
-    const std::string bases[] = {dir, "c:/apps/vantrel/quillmore", ShortPathOf(dir), dir + "\\.", dir + "\\\\",
-                                 "\\\\?\\" + dir, "\\\\.\\" + dir, "\\\\localhost\\C$" + dir.substr(2),
-                                 dir + "\\Ostrel-5.06/..", dir + ".", dir + " ", dir + "\\...\\Quillmore"};
-    const std::pair<std::string, std::string> forms[] = {
-        {"\\", ""}, {"/", "."}, {"\\", " "}, {"\\", ":x"}, {"/", "::$DATA"}, {"\\", "\\"}, {"/./", ""},
-        {"\\CON\\..\\", ""}, {"\\...\\", ""}, {"/NUL.txt/../", ""}, {"\\..\\Quillmore/", ""}, {"\\COM1\\", ""}};
+    const std::string bases[] = {dir,
+                                 "c:/apps/vantrel/quillmore",
+                                 ShortPathOf(dir),
+                                 dir + "\\.",
+                                 dir + "\\\\",
+                                 "\\\\?\\" + dir,
+                                 "\\\\.\\" + dir,
+                                 "\\\\localhost\\C$" + dir.substr(2),
+                                 dir + "\\Ostrel-5.06/..",
+                                 dir + ".",
+                                 dir + " ",
+                                 dir + "\\...\\Quillmore"};
+    const std::pair<std::string, std::string> forms[] = {{"\\", ""},
+                                                         {"/", "."},
+                                                         {"\\", " "},
+                                                         {"\\", ":x"},
+                                                         {"/", "::$DATA"},
+                                                         {"\\", "\\"},
+                                                         {"/./", ""},
+                                                         {"\\CON\\..\\", ""},
+                                                         {"\\...\\", ""},
+                                                         {"/NUL.txt/../", ""},
+                                                         {"\\..\\Quillmore/", ""},
+                                                         {"\\COM1\\", ""}};
     const Containment containment = Containment::Of(LoadUninstallInfo("Quillmore"));
     Commands accepted;
     for (const std::string& base : bases) {

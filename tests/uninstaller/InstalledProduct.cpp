@@ -6,13 +6,21 @@
 
 namespace uninstall_test {
 
-std::string In(const std::string& directory, const std::string& name) { return directory + "\\" + name; }
+std::string In(const std::string& directory, const std::string& name) {
+    return directory + "\\" + name;
+}
 
-std::string UninstallKey(const std::string& keyName) { return std::string(kUninstallRoot) + "\\" + keyName; }
+std::string UninstallKey(const std::string& keyName) {
+    return std::string(kUninstallRoot) + "\\" + keyName;
+}
 
-std::string UninstallerPath() { return In(installDir, "uninst.exe"); }
+std::string UninstallerPath() {
+    return In(installDir, "uninst.exe");
+}
 
-std::string UninstallString() { return "\"" + UninstallerPath() + "\" Quillmore "; }
+std::string UninstallString() {
+    return "\"" + UninstallerPath() + "\" Quillmore ";
+}
 
 InstalledProduct::InstalledProduct() {
     // The installation directory's step lists it first, then the parents
@@ -70,7 +78,8 @@ void InstalledProduct::Association(const std::string& extension, const std::stri
     for (const std::string& verb : verbs) {
         const std::string verbKey = In(In(progIdKey, "Shell"), verb);
         WriteString(HKEY_LOCAL_MACHINE, verbKey, "", verb);
-        WriteString(HKEY_LOCAL_MACHINE, In(verbKey, "command"), "", "\"" + In(installDir, "quillmore.exe") + "\" \"%1\"");
+        WriteString(HKEY_LOCAL_MACHINE, In(verbKey, "command"), "",
+                    "\"" + In(installDir, "quillmore.exe") + "\" \"%1\"");
         AddKey(In(verbKey, "command"));
         AddKey(verbKey);
     }

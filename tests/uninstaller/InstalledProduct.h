@@ -43,8 +43,7 @@ public:
 private:
     void Directory(const std::string& path);
     void File(const std::string& path, bool main = false);
-    void Association(const std::string& extension, const std::string& progId,
-                     const std::vector<std::string>& verbs);
+    void Association(const std::string& extension, const std::string& progId, const std::vector<std::string>& verbs);
     void Register();
     void AddKey(const std::string& subkey);
 

@@ -98,7 +98,8 @@ TEST(Uninstaller, HandsTheWorkToATemporaryCopyThatDeletesTheOriginalAndItselfAtR
     ASSERT_EQ(1u, pending.size());
     const std::string temp = GetTempDirectory();
     EXPECT_EQ(temp, pending[0].substr(0, temp.size()));
-    EXPECT_TRUE(std::regex_match(pending[0].substr(temp.size()), std::regex(R"(uninst-[0-9A-F]{8}\.exe)"))) << pending[0];
+    EXPECT_TRUE(std::regex_match(pending[0].substr(temp.size()), std::regex(R"(uninst-[0-9A-F]{8}\.exe)")))
+        << pending[0];
 }
 
 TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
@@ -187,7 +188,8 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ("Kept " + shared + ": Pellmar uses it\n" +
                   "Kept HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.pmx: Pellmar uses it\n"
-                  "Restored file association of extension '.pmx' to " + siblingProgId + "\n" +
+                  "Restored file association of extension '.pmx' to " +
+                  siblingProgId + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
                   "Kept directory C:\\Apps: it is not empty\n"
@@ -301,9 +303,10 @@ TEST(Uninstaller, InteractiveRemovalAsksFirstAndReportsTheEnd) {
     ChildProcess declined(UninstallerPath(), "Quillmore", options);
     HWND question = WaitForMessageBox("Uninstall Quillmore");
     ASSERT_NE(nullptr, question);
-    EXPECT_EQ("Do you want to remove Quillmore and all of its components from this computer?\n"
-              "Files that you created in its folders are kept.",
-              MessageBoxText(question));
+    EXPECT_EQ(
+        "Do you want to remove Quillmore and all of its components from this computer?\n"
+        "Files that you created in its folders are kept.",
+        MessageBoxText(question));
     Answer(question, IDNO);
     EXPECT_EQ(2u, declined.Wait().exitCode);
     EXPECT_EQ(product.Files(), Remaining(product.Files()));

@@ -1,8 +1,8 @@
 // Build-time packer of the installer's resources 148 (payload) and 149
 // (zlib-compressed uninstaller). A host program: it runs during the build.
 #include "PayloadEncoder.h"
-#include "tools/HostFile.h"
 #include "PayloadManifest.h"
+#include "tools/HostFile.h"
 
 #include <zlib.h>
 

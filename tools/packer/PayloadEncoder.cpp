@@ -2,10 +2,10 @@
 
 #include <lzma.h>
 
+#include <sys/stat.h>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace {
 
@@ -62,13 +62,15 @@ public:
     }
 
     void MessageHead(unsigned char type, std::uint32_t length) {
-        unsigned char head[5] = {type, static_cast<unsigned char>(length >> 24), static_cast<unsigned char>(length >> 16),
-                                 static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length)};
+        unsigned char head[5] = {type, static_cast<unsigned char>(length >> 24),
+                                 static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 8),
+                                 static_cast<unsigned char>(length)};
         Put(head, sizeof head);
     }
 
     std::uint64_t Finish() {
-        while (Code(LZMA_FINISH) != LZMA_STREAM_END) {}
+        while (Code(LZMA_FINISH) != LZMA_STREAM_END) {
+        }
         m_out.flush();
         if (!m_out) throw std::runtime_error("writing the payload failed");
         return static_cast<std::uint64_t>(m_out.tellp());
@@ -90,7 +92,8 @@ private:
         lzma_ret result = lzma_code(&m_stream, action);
         if (result != LZMA_OK && result != LZMA_STREAM_END)
             throw std::runtime_error("lzma_code failed with " + std::to_string(static_cast<int>(result)));
-        m_out.write(reinterpret_cast<const char*>(buffer), static_cast<std::streamsize>(sizeof buffer - m_stream.avail_out));
+        m_out.write(reinterpret_cast<const char*>(buffer),
+                    static_cast<std::streamsize>(sizeof buffer - m_stream.avail_out));
         return result;
     }
 

@@ -21,8 +21,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 // The installer reads the selector as one byte; anything but plain digits
 // would be a typo packed silently.
 int ParseSelector(const std::string& digits) {
-    const bool plain = !digits.empty() && digits.size() <= 3 &&
-                       digits.find_first_not_of("0123456789") == std::string::npos;
+    const bool plain =
+        !digits.empty() && digits.size() <= 3 && digits.find_first_not_of("0123456789") == std::string::npos;
     const int selector = plain ? std::stoi(digits) : -1;
     if (selector < 0 || selector > 255) throw std::runtime_error("selector must be a number from 0 to 255");
     return selector;
