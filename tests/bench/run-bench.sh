@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Side-by-side benchmark of our installer and an NSIS installer of the same
-# files under wine64 (not part of ctest). See README, "Benchmark".
+# files under wine64 (not part of ctest). See tests/bench/README.md.
 #
 #   tests/bench/run-bench.sh [--rounds N] [--kinds "large small tiny"] [--huge]
 #                            [--baseline INSTALLER.exe] [BUILD_DIR]
