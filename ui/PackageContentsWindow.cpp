@@ -2,14 +2,11 @@
 
 #include "foundation/RefPtr.h"
 #include "system/Resources.h"
-#include "ui/CenterWindow.h"
-#include "ui/DialogUnits.h"
 #include "ui/InstallerDialogIds.h"
 #include "ui/LayoutHandler.h"
-#include "ui/ReadOnlyTextHandler.h"
 #include "ui/RichEdit.h"
-#include "ui/UiFailure.h"
-#include "ui/WindowQueries.h"
+#include "ui/WindowGeometry.h"
+#include "ui/WndHandler.h"
 
 #include <richedit.h>
 

@@ -1,11 +1,15 @@
 #include "ui/WndHandler.h"
 
 #include "foundation/RefPtr.h"
-#include "ui/UiFailure.h"
 
 #include <memory>
 
 namespace {
+
+std::exception_ptr& PendingFailure() {
+    static std::exception_ptr failure;
+    return failure;
+}
 
 constexpr int SlotCount = 10;
 
@@ -77,4 +81,15 @@ bool Attach(HWND window, WndHandler* handler) {
     }
     SetLastError(ERROR_OUT_OF_STRUCTURES);
     return false;
+}
+
+void RecordUiFailure(HWND modalDialog) {
+    if (!PendingFailure()) PendingFailure() = std::current_exception();
+    EndDialog(modalDialog, -1);
+}
+
+void RethrowUiFailure() {
+    std::exception_ptr failure = PendingFailure();
+    PendingFailure() = nullptr;
+    if (failure) std::rethrow_exception(failure);
 }
