@@ -24,10 +24,10 @@
 
 namespace {
 
-constexpr int LicenceResource = 129;
-constexpr int LargeIconResource = 140;
-constexpr int SmallIconResource = 144;
-constexpr int FolderTextLimit = 260;
+constexpr int kLicenceResource = 129;
+constexpr int kLargeIconResource = 140;
+constexpr int kSmallIconResource = 144;
+constexpr int kFolderTextLimit = 260;
 
 // Margins in dialog units, -1 for a free edge; the buttons' inner margins
 // follow the width (see WM_SIZE).
@@ -37,7 +37,7 @@ struct Anchor {
     int redraw;
 };
 
-constexpr Anchor Anchors[] = {
+constexpr Anchor kAnchors[] = {
     {IDC_WEB_LINK, -1, -1, 7, -1, 0},
     {IDC_TOP_SEPARATOR, 1, -1, 1, -1, 1},
     {IDC_LICENCE_TEXT, 7, 31, 7, 107, -1},
@@ -90,9 +90,9 @@ HICON LoadIconSized(int resource, int widthMetric, int heightMetric) {
 
 void SetIcons(HWND dialog) {
     SetClassLongPtrA(dialog, GCLP_HICON,
-                     reinterpret_cast<LONG_PTR>(LoadIconSized(LargeIconResource, SM_CXICON, SM_CYICON)));
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(kLargeIconResource, SM_CXICON, SM_CYICON)));
     SetClassLongPtrA(dialog, GCLP_HICONSM,
-                     reinterpret_cast<LONG_PTR>(LoadIconSized(SmallIconResource, SM_CXSMICON, SM_CYSMICON)));
+                     reinterpret_cast<LONG_PTR>(LoadIconSized(kSmallIconResource, SM_CXSMICON, SM_CYSMICON)));
 }
 
 // 40 dialog units taller for the licence, but at most 7/9 of the work
@@ -122,7 +122,7 @@ void AttachLink(HWND dialog, int id, const std::string& target) {
 void ShowLicence(HWND dialog) {
     HWND licence = GetDlgItem(dialog, IDC_LICENCE_TEXT);
     SetRichEditBackground(licence, NearestColor(SoftBackgroundColor(), dialog));
-    SetRichEditText(licence, LoadResourceText(LicenceResource), SF_RTF);
+    SetRichEditText(licence, LoadResourceText(kLicenceResource), SF_RTF);
     Attach(licence, new ReadOnlyTextHandler);
 }
 
@@ -146,7 +146,7 @@ int ToPixelsY(HWND dialog, int units) {
 
 void CreateLayout(HWND dialog) {
     RefPtr<LayoutHandler> layout(new LayoutHandler);
-    for (const Anchor& anchor : Anchors) {
+    for (const Anchor& anchor : kAnchors) {
         LayoutRule& rule = layout->Rule(anchor.id);
         rule.left = ToPixelsX(dialog, anchor.left);
         rule.top = ToPixelsY(dialog, anchor.top);
@@ -160,9 +160,9 @@ void CreateLayout(HWND dialog) {
 }
 
 void BuildPackageTemplate(const std::string& productTitle) {
-    constexpr DWORD Style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFOREGROUND;
+    constexpr DWORD style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFOREGROUND;
     DialogTemplate& bytes = DialogState().packageTemplate;
-    bytes = MakeDialogHeader(Style, WS_EX_TOOLWINDOW, 0, 0, 0, 190, 190);
+    bytes = MakeDialogHeader(style, WS_EX_TOOLWINDOW, 0, 0, 0, 190, 190);
     SetDialogTitle(bytes, productTitle + " Package Contents");
     SetDialogFont(bytes, 8, "MS Shell Dlg");
 }
@@ -232,8 +232,8 @@ void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
     const auto pathFromItemList = ShellFunction<decltype(&::SHGetPathFromIDListA)>("SHGetPathFromIDListA");
     if (!browseForFolder || !pathFromItemList) return;
 
-    char path[FolderTextLimit + 1] = {};
-    GetDlgItemTextA(dialog, editId, path, FolderTextLimit + 1);
+    char path[kFolderTextLimit + 1] = {};
+    GetDlgItemTextA(dialog, editId, path, kFolderTextLimit + 1);
     installDir = path;
 
     BROWSEINFOA browse = {};
@@ -255,7 +255,7 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 std::string FolderText(HWND dialog) {
-    char folder[FolderTextLimit + 1] = {};
+    char folder[kFolderTextLimit + 1] = {};
     GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, folder, sizeof folder);
     return folder;
 }

@@ -64,9 +64,9 @@ int DialogUnitsToPixelsY(HWND dialog, int units) {
 }
 
 int ScaledPixels(HDC dc, int pixels) {
-    constexpr int DesignDpi = 96;
+    constexpr int designDpi = 96;
     int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    return dpi > 0 ? MulDiv(pixels, dpi, DesignDpi) : pixels;
+    return dpi > 0 ? MulDiv(pixels, dpi, designDpi) : pixels;
 }
 
 int ScaledPixels(HWND window, int pixels) {
