@@ -132,6 +132,10 @@ std::string WithAccessKey(const std::string& caption) {
     return caption.find('&') == std::string::npos ? "&" + caption : caption;
 }
 
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
 void Check(HWND dialog, int id, bool checked) {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -170,7 +174,7 @@ void BuildPackageTemplate(const std::string& productTitle) {
 // Enables the action button once the agreement is accepted; whichever of
 // the two is waiting for the user gets the bold font.
 void UpdateAcceptance(HWND dialog) {
-    bool accepted = IsDlgButtonChecked(dialog, IDC_ACCEPT) == BST_CHECKED;
+    bool accepted = IsChecked(dialog, IDC_ACCEPT);
     auto normalFont = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     auto boldFont = reinterpret_cast<WPARAM>(DialogState().boldFont.get());
     HWND action = GetDlgItem(dialog, IDOK);
@@ -248,10 +252,6 @@ void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
         installDir = path;
         SetDlgItemTextA(dialog, editId, path);
     }
-}
-
-bool IsChecked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
 std::string FolderText(HWND dialog) {
