@@ -8,8 +8,6 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <algorithm>
-
 namespace {
 
 // TOOLINFOA as version 5 of the common controls knows it; the current,
