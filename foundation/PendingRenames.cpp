@@ -6,9 +6,9 @@
 
 namespace {
 
-const wchar_t sessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-const wchar_t pendingValue[] = L"PendingFileRenameOperations";
-const int writeAttempts = 5;
+const wchar_t kSessionManagerKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t kPendingValue[] = L"PendingFileRenameOperations";
+const int kWriteAttempts = 5;
 
 struct PendingValue {
     bool exists = false;
@@ -19,11 +19,11 @@ struct PendingValue {
 bool Read(HKEY key, PendingValue& value) {
     value = PendingValue();
     DWORD size = 0;
-    LONG code = RegQueryValueExW(key, pendingValue, nullptr, &value.type, nullptr, &size);
+    LONG code = RegQueryValueExW(key, kPendingValue, nullptr, &value.type, nullptr, &size);
     while (code == ERROR_SUCCESS || code == ERROR_MORE_DATA) {
         value.bytes.resize(size);
         code =
-            RegQueryValueExW(key, pendingValue, nullptr, &value.type, reinterpret_cast<BYTE*>(&value.bytes[0]), &size);
+            RegQueryValueExW(key, kPendingValue, nullptr, &value.type, reinterpret_cast<BYTE*>(&value.bytes[0]), &size);
         if (code == ERROR_SUCCESS) {
             value.bytes.resize(size);
             value.exists = true;
@@ -68,16 +68,16 @@ bool AddPendingDeletion(const std::string& path) {
 
 bool AnyPendingRenames() {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManagerKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return false;
     UniqueRegKey key(opened);
     DWORD size = 0;
-    return RegQueryValueExW(key.get(), pendingValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0;
+    return RegQueryValueExW(key.get(), kPendingValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0;
 }
 
 bool RemovePendingRenamePairs(const PendingPairFilter& owned) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, sessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) !=
         ERROR_SUCCESS)
         return false;
     const UniqueRegKey key(opened);
@@ -86,7 +86,7 @@ bool RemovePendingRenamePairs(const PendingPairFilter& owned) {
     if (!Read(key.get(), value) || !value.exists || value.type != REG_MULTI_SZ ||
         !WithoutOwnedPairs(value.bytes, owned, kept))
         return false;
-    for (int attempt = 0; attempt < writeAttempts; ++attempt) {
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
         PendingValue now;
         if (!Read(key.get(), now) || !now.exists || now.type != REG_MULTI_SZ) return false;
         // Changed since: decide again on what is there now.
@@ -95,7 +95,7 @@ bool RemovePendingRenamePairs(const PendingPairFilter& owned) {
             if (!WithoutOwnedPairs(value.bytes, owned, kept)) return false;
             continue;
         }
-        return RegSetValueExW(key.get(), pendingValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+        return RegSetValueExW(key.get(), kPendingValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
                               static_cast<DWORD>(kept.size())) == ERROR_SUCCESS;
     }
     return false;
@@ -103,18 +103,18 @@ bool RemovePendingRenamePairs(const PendingPairFilter& owned) {
 
 namespace {
 
-const char iniFile[] = "WININIT.INI";
-const char renameSection[] = "Rename";
+const char kIniFile[] = "WININIT.INI";
+const char kRenameSection[] = "Rename";
 // The 9x profile functions handle sections of up to 32 KB.
-const DWORD sectionBufferSize = 0x8000;
+const DWORD kSectionBufferSize = 0x8000;
 
 }  // namespace
 
 bool ReadRenameSection(std::vector<std::string>& lines) {
-    std::string buffer(sectionBufferSize, '\0');
-    const DWORD length = GetPrivateProfileSectionA(renameSection, &buffer[0], sectionBufferSize, iniFile);
+    std::string buffer(kSectionBufferSize, '\0');
+    const DWORD length = GetPrivateProfileSectionA(kRenameSection, &buffer[0], kSectionBufferSize, kIniFile);
     // The buffer size less two: the section did not fit and came cut.
-    if (length + 2 >= sectionBufferSize) {
+    if (length + 2 >= kSectionBufferSize) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return false;
     }
@@ -131,6 +131,6 @@ bool WriteRenameSection(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) buffer.append(line).push_back('\0');
     if (lines.empty()) buffer.push_back('\0');
     buffer.push_back('\0');
-    if (!WritePrivateProfileStringA(renameSection, nullptr, nullptr, iniFile)) return false;
-    return WritePrivateProfileSectionA(renameSection, buffer.data(), iniFile) != FALSE;
+    if (!WritePrivateProfileStringA(kRenameSection, nullptr, nullptr, kIniFile)) return false;
+    return WritePrivateProfileSectionA(kRenameSection, buffer.data(), kIniFile) != FALSE;
 }

@@ -32,14 +32,17 @@ public:
         return text != nullptr ? text : "";
     }
 
+    // The report of a failed check quotes the expression as written here.
+    // clang-format off
     char& operator[](std::uint32_t i) {
-        VELL_ASSERT(!af_ && i < length(), kHeader, kIndex);
+        VELL_ASSERT(!af_ && i<length(), kHeader, kIndex);
         return p_[i];
     }
     const char& operator[](std::uint32_t i) const {
-        VELL_ASSERT(!af_ && i < length(), kHeader, kIndexConst);
+        VELL_ASSERT(!af_ && i<length(), kHeader, kIndexConst);
         return p_[i];
     }
+    // clang-format on
 
     // Inserts count characters of text (npos: up to its zero byte; a null
     // text counts as empty) before position (npos: at the end).

@@ -169,16 +169,19 @@ public:
         VELL_ASSERT(!af_, kSource, kEndConst);
         return p_ + s_;
     }
+    // The report of a failed check quotes the expression as written here.
+    // clang-format off
     T& operator[](std::uint32_t i) {
         using namespace datavect_checks;
-        VELL_ASSERT(!af_ && i < s_, kSource, kIndex);
+        VELL_ASSERT(!af_ && i<s_, kSource, kIndex);
         return p_[i];
     }
     const T& operator[](std::uint32_t i) const {
         using namespace datavect_checks;
-        VELL_ASSERT(!af_ && i < s_, kSource, kIndexConst);
+        VELL_ASSERT(!af_ && i<s_, kSource, kIndexConst);
         return p_[i];
     }
+    // clang-format on
 
 protected:
     // Storage for `needed` elements: exactly that many are allocated when

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr std::uint32_t HeaderSize = 18;  // style, extended style, item count, x, y, cx, cy
-constexpr WORD OrdinalMarker = 0xFFFF;
+constexpr std::uint32_t kHeaderSize = 18;  // style, extended style, item count, x, y, cx, cy
+constexpr WORD kOrdinalMarker = 0xFFFF;
 
 WORD WordAt(const DialogTemplate& bytes, std::uint32_t offset) {
     return static_cast<WORD>(bytes[offset] | bytes[offset + 1] << 8);
@@ -36,11 +36,11 @@ std::uint32_t StringFieldSize(const DialogTemplate& bytes, std::uint32_t offset)
 
 // A menu or class field: an ordinal or a string.
 std::uint32_t NameFieldSize(const DialogTemplate& bytes, std::uint32_t offset) {
-    return WordAt(bytes, offset) == OrdinalMarker ? 4 : StringFieldSize(bytes, offset);
+    return WordAt(bytes, offset) == kOrdinalMarker ? 4 : StringFieldSize(bytes, offset);
 }
 
 std::uint32_t TitleOffset(const DialogTemplate& bytes) {
-    std::uint32_t menu = HeaderSize;
+    std::uint32_t menu = kHeaderSize;
     std::uint32_t windowClass = menu + NameFieldSize(bytes, menu);
     return windowClass + NameFieldSize(bytes, windowClass);
 }
@@ -65,7 +65,7 @@ DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount
     Append(bytes, &extendedStyle, sizeof extendedStyle);
     Append(bytes, &itemCount, sizeof itemCount);
     for (short value : {x, y, cx, cy}) Append(bytes, &value, sizeof value);
-    bytes.resize(HeaderSize + 3 * sizeof(WORD));  // empty menu, class and title
+    bytes.resize(kHeaderSize + 3 * sizeof(WORD));  // empty menu, class and title
     return bytes;
 }
 

@@ -2,20 +2,17 @@
 
 #include "foundation/RefPtr.h"
 #include "system/Resources.h"
-#include "ui/CenterWindow.h"
-#include "ui/DialogUnits.h"
 #include "ui/InstallerDialogIds.h"
 #include "ui/LayoutHandler.h"
-#include "ui/ReadOnlyTextHandler.h"
 #include "ui/RichEdit.h"
-#include "ui/UiFailure.h"
-#include "ui/WindowQueries.h"
+#include "ui/WindowGeometry.h"
+#include "ui/WndHandler.h"
 
 #include <richedit.h>
 
 namespace {
 
-constexpr int PackageContentsResource = 130;
+constexpr int kPackageContentsResource = 130;
 
 HWND CreateDocumentView(HWND window) {
     RECT client;
@@ -36,7 +33,7 @@ BOOL OnInitDialog(HWND window) {
     HWND view = CreateDocumentView(window);
     SendMessageA(view, WM_SETFONT, SendMessageA(window, WM_GETFONT, 0, 0), FALSE);
     SetRichEditBackground(view, GetSysColor(COLOR_INFOBK));
-    SetRichEditText(view, LoadResourceText(PackageContentsResource), SF_RTF);
+    SetRichEditText(view, LoadResourceText(kPackageContentsResource), SF_RTF);
     Attach(view, new ReadOnlyTextHandler);
     FillClientArea(window, view);
     // The text takes the keys, so that the arrow and page keys scroll it.

@@ -1,15 +1,19 @@
 #include "ui/WndHandler.h"
 
 #include "foundation/RefPtr.h"
-#include "ui/UiFailure.h"
 
 #include <memory>
 
 namespace {
 
-constexpr int SlotCount = 10;
+std::exception_ptr& PendingFailure() {
+    static std::exception_ptr failure;
+    return failure;
+}
 
-const char* const SlotNames[SlotCount] = {
+constexpr int kSlotCount = 10;
+
+const char* const kSlotNames[kSlotCount] = {
     "VANTREL_SUBWND_0", "VANTREL_SUBWND_1", "VANTREL_SUBWND_2", "VANTREL_SUBWND_3", "VANTREL_SUBWND_4",
     "VANTREL_SUBWND_5", "VANTREL_SUBWND_6", "VANTREL_SUBWND_7", "VANTREL_SUBWND_8", "VANTREL_SUBWND_9",
 };
@@ -19,12 +23,12 @@ using Holder = RefPtr<WndHandler>;
 
 template <int Slot>
 LRESULT CALLBACK SlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* holder = static_cast<Holder*>(GetPropA(window, SlotNames[Slot]));
+    auto* holder = static_cast<Holder*>(GetPropA(window, kSlotNames[Slot]));
     if (!holder) return 0;
     if (message == WM_NCDESTROY) {
         WNDPROC previous = (*holder)->PreviousProc();
         delete holder;
-        RemovePropA(window, SlotNames[Slot]);
+        RemovePropA(window, kSlotNames[Slot]);
         return CallWindowProcA(previous, window, message, wParam, lParam);
     }
     // A handler may cause its own window's destruction while it runs (a
@@ -38,7 +42,7 @@ LRESULT CALLBACK SlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                          [&] { return running->OnMessage(window, message, wParam, lParam); });
 }
 
-const WNDPROC SlotProcs[SlotCount] = {
+const WNDPROC kSlotProcs[kSlotCount] = {
     SlotProc<0>, SlotProc<1>, SlotProc<2>, SlotProc<3>, SlotProc<4>,
     SlotProc<5>, SlotProc<6>, SlotProc<7>, SlotProc<8>, SlotProc<9>,
 };
@@ -58,15 +62,15 @@ LRESULT WndHandler::CallPrevious(HWND window, UINT message, WPARAM wParam, LPARA
 bool Attach(HWND window, WndHandler* handler) {
     // A handler that nobody else holds is destroyed when attaching fails.
     Holder candidate(handler);
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (GetPropA(window, SlotNames[slot])) continue;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (GetPropA(window, kSlotNames[slot])) continue;
 
         auto holder = std::make_unique<Holder>(candidate);
-        if (!SetPropA(window, SlotNames[slot], holder.get())) return false;
-        LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlotProcs[slot]));
+        if (!SetPropA(window, kSlotNames[slot], holder.get())) return false;
+        LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kSlotProcs[slot]));
         if (previous == 0) {
             DWORD error = GetLastError();
-            RemovePropA(window, SlotNames[slot]);
+            RemovePropA(window, kSlotNames[slot]);
             SetLastError(error);
             return false;
         }
@@ -77,4 +81,15 @@ bool Attach(HWND window, WndHandler* handler) {
     }
     SetLastError(ERROR_OUT_OF_STRUCTURES);
     return false;
+}
+
+void RecordUiFailure(HWND modalDialog) {
+    if (!PendingFailure()) PendingFailure() = std::current_exception();
+    EndDialog(modalDialog, -1);
+}
+
+void RethrowUiFailure() {
+    std::exception_ptr failure = PendingFailure();
+    PendingFailure() = nullptr;
+    if (failure) std::rethrow_exception(failure);
 }

@@ -1,9 +1,15 @@
 // Message handlers chained onto a window through ten property slots, so that
 // several independent behaviours (hyperlink, layout, read-only text) can
 // subclass one window without knowing of each other.
+//
+// Exceptions must not unwind through the system's message dispatching: a
+// window procedure catches them, ends the modal dialog, and the code that
+// started the dialog throws them again once it has returned.
 #pragma once
 
 #include "foundation/Win.h"
+
+#include <exception>
 
 // Reference-counted: created with new, held through RefPtr.
 class WndHandler {
@@ -41,3 +47,26 @@ private:
 // when all ten slots are in use); the window then keeps its procedure and
 // the slot takes no reference.
 bool Attach(HWND window, WndHandler* handler);
+
+// Keeps the exception being handled and ends the modal dialog with -1.
+void RecordUiFailure(HWND modalDialog);
+
+// Throws the recorded exception, if any, and forgets it.
+void RethrowUiFailure();
+
+// Runs the work of a window or dialog procedure; an exception is recorded
+// (ending modalDialog) and the procedure returns failed instead.
+template <typename Body>
+LRESULT GuardedUiCall(HWND modalDialog, LRESULT failed, Body body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        RecordUiFailure(modalDialog);
+        return failed;
+    }
+}
+
+template <typename Body>
+INT_PTR GuardedDialogCall(HWND modalDialog, Body body) noexcept {
+    return GuardedUiCall(modalDialog, TRUE, body);
+}

@@ -1,7 +1,7 @@
 #include "ui/DialogTemplate.h"
-#include "ui/DialogUnits.h"
+#include "ui/Drawing.h"
 #include "ui/TestWindows.h"
-#include "ui/WindowFont.h"
+#include "ui/WindowGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
 #include "ui/InstallerDialog.h"
-#include "ui/InstallerDialogParams.h"
 
 #include <gtest/gtest.h>
 

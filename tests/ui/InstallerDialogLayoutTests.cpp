@@ -1,8 +1,8 @@
 #include "support/GuiDriver.h"
 #include "support/ScreenCapture.h"
-#include "ui/DialogUnits.h"
 #include "ui/InstallerDialogIds.h"
 #include "ui/RunningInstallerDialog.h"
+#include "ui/WindowGeometry.h"
 
 #include <gtest/gtest.h>
 

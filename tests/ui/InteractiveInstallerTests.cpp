@@ -11,7 +11,7 @@
 #include "support/MessageBoxDriver.h"
 #include "support/ScreenCapture.h"
 #include "support/ShellLinkReader.h"
-#include "ui/GdiOwners.h"
+#include "ui/Drawing.h"
 #include "ui/InstallerDialogIds.h"
 #include "ui/RunningInstallerDialog.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "foundation/Win.h"
-#include "ui/InstallerDialogParams.h"
+#include "ui/InstallerDialog.h"
 
 #include <exception>
 #include <string>

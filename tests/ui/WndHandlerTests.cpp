@@ -1,5 +1,4 @@
 #include "ui/TestWindows.h"
-#include "ui/UiFailure.h"
 #include "ui/WndHandler.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,19 @@
-#include "ui/CenterWindow.h"
+#include "ui/WindowGeometry.h"
+
+#include "ui/Drawing.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace {
+
+// MapDialogRect rounds each coordinate on its own; a rectangle from the
+// origin makes the mapped right and bottom edges the measures themselves.
+RECT MapMeasure(HWND dialog, int units) {
+    RECT rect = {0, 0, units, units};
+    MapDialogRect(dialog, &rect);
+    return rect;
+}
 
 POINT CentreOf(const RECT& rect) {
     return {rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
@@ -43,6 +54,42 @@ LONG Place(LONG start, LONG size, LONG low, LONG high) {
 }
 
 }  // namespace
+
+int DialogUnitsToPixelsX(HWND dialog, int units) {
+    return units == 0 ? 0 : MapMeasure(dialog, units).right;
+}
+
+int DialogUnitsToPixelsY(HWND dialog, int units) {
+    return units == 0 ? 0 : MapMeasure(dialog, units).bottom;
+}
+
+int ScaledPixels(HDC dc, int pixels) {
+    constexpr int designDpi = 96;
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    return dpi > 0 ? MulDiv(pixels, dpi, designDpi) : pixels;
+}
+
+int ScaledPixels(HWND window, int pixels) {
+    WindowDeviceContext dc(window, WindowDeviceContext::ClientArea);
+    return ScaledPixels(dc.get(), pixels);
+}
+
+NONCLIENTMETRICSA NonClientMetrics() {
+    NONCLIENTMETRICSA metrics = {};
+    // The size before Windows Vista added a field; every version accepts it.
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+        metrics = {};
+    }
+    return metrics;
+}
+
+bool WindowSize(HWND window, SIZE& size) {
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) return false;
+    size = {rect.right - rect.left, rect.bottom - rect.top};
+    return true;
+}
 
 bool CenterWindow(HWND window, int mode) {
     RECT workArea;

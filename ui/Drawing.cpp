@@ -1,9 +1,13 @@
-#include "ui/Colors.h"
+#include "ui/Drawing.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+HFONT FontOf(HWND window) {
+    return window ? reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)) : nullptr;
+}
 
 struct Rgb {
     double red, green, blue;
@@ -48,6 +52,28 @@ double HueToComponent(double low, double high, double hue) {
 }
 
 }  // namespace
+
+HFONT GetWindowFont(HWND window) {
+    if (HFONT font = FontOf(window)) return font;
+    if (HFONT font = FontOf(GetParent(window))) return font;
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+LOGFONTA GetWindowLogFont(HWND window) {
+    LOGFONTA font = {};
+    GetObjectA(GetWindowFont(window), sizeof font, &font);
+    return font;
+}
+
+HICON LoadIconShared(HINSTANCE instance, LPCSTR resourceName, int width, int height) {
+    return static_cast<HICON>(LoadImageA(instance, resourceName, IMAGE_ICON, width, height, LR_SHARED));
+}
+
+COLORREF NearestColor(COLORREF colour, HWND window) {
+    WindowDeviceContext dc(window, WindowDeviceContext::WholeWindow);
+    if (!dc.get()) return colour;
+    return GetNearestColor(dc.get(), colour);
+}
 
 HslColor RgbToHsl(COLORREF colour) {
     return HslFromComponents(Components(colour));
