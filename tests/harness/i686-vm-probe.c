@@ -3,11 +3,12 @@
  * function of each, so a prefix whose set-up was cut short (a system folder
  * without user32.dll, say) fails here with the loader's own message instead
  * of failing every test case with "nothing ran". Exit 0: the prefix works. */
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 int main(void) {
     char path[MAX_PATH];
