@@ -2,8 +2,8 @@
 // links, licence text, the caller's values, layout, and the focus.
 #include "ui/InstallerDialogState.h"
 
+#include "engine/Resources.h"
 #include "foundation/RefPtr.h"
-#include "system/Resources.h"
 #include "ui/CenterWindow.h"
 #include "ui/Colors.h"
 #include "ui/DialogUnits.h"

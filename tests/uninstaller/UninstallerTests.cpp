@@ -3,11 +3,11 @@
 #include "InstalledProduct.h"
 
 #include "foundation/UniqueHandle.h"
+#include "installer/UninstallerProcess.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerProcess.h"
 
 #include <gtest/gtest.h>
 

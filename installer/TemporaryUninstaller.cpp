@@ -1,12 +1,12 @@
-#include "system/TemporaryUninstaller.h"
+#include "installer/TemporaryUninstaller.h"
 
+#include "engine/Resources.h"
 #include "foundation/JoinPath.h"
 #include "foundation/TException.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
+#include "installer/UninstallerProcess.h"
 #include "system/RebootDeletion.h"
-#include "system/Resources.h"
-#include "system/UninstallerProcess.h"
 
 #include <cryptopp/osrng.h>
 #include <cryptopp/randpool.h>
