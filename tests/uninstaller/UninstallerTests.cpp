@@ -8,6 +8,7 @@
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
+#include "system/FileSystemQueries.h"
 
 #include <gtest/gtest.h>
 
