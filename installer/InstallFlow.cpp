@@ -16,7 +16,7 @@
 #include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
 #include "installer/RequirementsCheck.h"
-#include "system/AdminCheck.h"
+#include "system/SystemInfo.h"
 #include "ui/InstallerDialog.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "foundation/Win.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
-#include "system/ShellNotification.h"
+#include "system/ShellLibrary.h"
 #include "system/SpecialFolders.h"
 
 #include <memory>

@@ -4,7 +4,6 @@
 #include "installer/RequirementsCheck.h"
 #include "support/InstallerTestSupport.h"
 #include "support/Wow64View.h"
-#include "system/AdminCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
 
