@@ -88,14 +88,6 @@ bool WithoutOwnedPairs(const std::string& bytes, const PairFilter& owned, std::s
     return removed;
 }
 
-bool AnyPair(const PairFilter& wanted) {
-    const UniqueRegKey key = OpenSessionManager(KEY_QUERY_VALUE);
-    PendingValue value;
-    std::string kept;
-    return key && Read(key.get(), value) && value.exists && value.type == REG_MULTI_SZ &&
-           WithoutOwnedPairs(value.bytes, wanted, kept);
-}
-
 // The value is read again right before the write, so that requests other
 // programs add meanwhile survive; a value that is not a REG_MULTI_SZ is left
 // alone.
@@ -149,7 +141,6 @@ PairFilter DeletionOf(const std::string& path) {
 }
 
 bool ScheduleDeleteOnRebootNt(const std::string& path) {
-    if (AnyPendingPairs() && AnyPair(DeletionOf(path))) return true;
     // Bound by name: the Windows 95 family's kernel32 lacks it.
     const auto moveFileEx = KernelFunction<decltype(&::MoveFileExA)>("MoveFileExA");
     return moveFileEx != nullptr && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;

@@ -7,16 +7,15 @@
 // byte for byte. The family comes from the system version, never from a call
 // that happens to fail.
 //
-// A request names the object when its path is the given one (case ignored)
-// or has the same short (8.3) form: the installer writes short forms, the
-// system writes the path as given, and an object that is gone has no short
-// form but its requests can still be taken back.
+// Cancelling takes back every deletion request whose path is the given one
+// (case ignored) or has the same short (8.3) form: the 9x family's lines hold
+// short forms, the system stores the path as given, and an object that is
+// gone has no short form but its requests can still be taken back.
 #pragma once
 
 #include <string>
 
-// True when the object is (now or already) scheduled: a second request for
-// the same object adds nothing. Never throws.
+// True when the object is (now or already) scheduled. Never throws.
 bool ScheduleDeleteOnReboot(const std::string& path);
 
 // True when at least one pending deletion of the object was removed and the

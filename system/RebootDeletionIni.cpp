@@ -70,12 +70,15 @@ bool DeletionOf(const std::string& line, const std::string& path, const std::str
 bool ScheduleDeleteOnRebootIni(const std::string& path) {
     const std::string shortPath = ShortPathOf(path);
     if (shortPath.empty()) return false;
+    const std::string newLine = kDeletePrefix + shortPath;
     std::vector<std::string> lines;
     if (!ReadRenameSection(lines)) return false;
+    // Only the short form serves this family: a line naming the long path
+    // does not count as the request.
     for (const std::string& line : lines)
-        if (DeletionOf(line, path, shortPath)) return true;
+        if (SameText(line, newLine)) return true;
 
-    lines.push_back(kDeletePrefix + shortPath);
+    lines.push_back(newLine);
     if (SectionSize(lines) > kSectionLimit) {
         SetLastError(ERROR_BUFFER_OVERFLOW);
         return false;

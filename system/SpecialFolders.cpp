@@ -1,8 +1,8 @@
 #include "system/SpecialFolders.h"
 
+#include "foundation/DllLoader.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
-#include "system/ShellLibrary.h"
 #include "system/SystemInfo.h"
 
 #include <shlobj.h>
@@ -33,13 +33,18 @@ const RegistryName kRegistryNames[] = {
 };
 
 std::optional<std::string> FromShell(int id, bool create) {
-    if (!(SharedSystemInfo().InternetExplorerVersion() >= kMinimumShellVersion)) return std::nullopt;
-    // Shells before Internet Explorer 4 lack it.
-    const auto getFolder = ShellFunction<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
-    char path[MAX_PATH + 1] = {};
-    if (getFolder == nullptr || !getFolder(nullptr, path, id, create ? TRUE : FALSE) || path[0] == '\0')
+    try {
+        // Bound at run time: shells before Internet Explorer 4 lack it.
+        DllLoader shell;
+        shell.Load(true, "shell32.dll");
+        if (!(SharedSystemInfo().InternetExplorerVersion() >= kMinimumShellVersion)) return std::nullopt;
+        auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
+        char path[MAX_PATH + 1] = {};
+        if (!getFolder(nullptr, path, id, create ? TRUE : FALSE)) return std::nullopt;
+        return std::string(path);
+    } catch (const std::exception&) {
         return std::nullopt;
-    return std::string(path);
+    }
 }
 
 // A missing key or value, or one that is not a string, gives no answer; an
