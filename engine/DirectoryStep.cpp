@@ -1,12 +1,12 @@
 #include "engine/DirectoryStep.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #ifdef QUILLMORE_TEST_SEAMS
 
+#include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 #include <cstdint>
 #include <cstdio>

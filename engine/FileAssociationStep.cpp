@@ -1,5 +1,6 @@
 #include "engine/FileAssociationStep.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/RecoverableFailure.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
@@ -8,7 +9,6 @@
 #include "foundation/RegKey.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 #include <cstdint>
 #include <exception>

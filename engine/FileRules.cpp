@@ -1,9 +1,9 @@
 #include "engine/FileRules.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/RecoverableFailure.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
-#include "system/InstallOptions.h"
 
 #include <algorithm>
 

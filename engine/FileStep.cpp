@@ -1,11 +1,11 @@
 #include "engine/FileStep.h"
 
 #include "engine/FileRules.h"
+#include "engine/InstallOptions.h"
+#include "engine/Resources.h"
 #include "foundation/Console.h"
 #include "system/FileSystemQueries.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
-#include "system/Resources.h"
 
 FileStep::FileStep(int resourceId, const std::string& path) : m_path(path.empty() ? Options().uninstallerPath : path) {
     RecordFileUninstallCommand(m_path);

@@ -1,6 +1,6 @@
 #include "engine/InstallStep.h"
 
-#include "system/InstallOptions.h"
+#include "engine/InstallOptions.h"
 
 bool InstallStep::ShouldUndo() const {
     return !m_committed && !Options().noRollback;

@@ -1,9 +1,9 @@
 #include "engine/RecoverableFailure.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 void DecideOnRecoverableFailure(const RecoverableFailure& failure) {
     const InstallOptions& options = Options();

@@ -1,9 +1,9 @@
 #include "engine/UndoReport.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/Console.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
 namespace {

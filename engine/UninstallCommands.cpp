@@ -1,6 +1,6 @@
 #include "engine/UninstallCommands.h"
 
-#include "system/InstallOptions.h"
+#include "engine/InstallOptions.h"
 
 void AppendUninstallCommand(const std::string& keyword, const std::string& argument) {
     Options().uninstallCommands += " \"" + keyword + argument + "\"";

@@ -1,5 +1,6 @@
 #include "engine/UninstallerRegistrationStep.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
@@ -8,7 +9,6 @@
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/InstallOptions.h"
 
 #include <exception>
 

@@ -2,17 +2,17 @@
 
 #include "engine/DecodingThread.h"
 #include "engine/FileRules.h"
+#include "engine/InstallOptions.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
+#include "engine/Resources.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
-#include "system/Resources.h"
 #include "system/SystemInfo.h"
 
 #include <algorithm>

@@ -5,3 +5,7 @@
 #include <string>
 
 bool SameText(const std::string& first, const std::string& second);
+
+// Upper case in the ANSI code page: the key of a path in sorted or hashed
+// sets, where SameText cannot serve.
+std::string UpperCase(std::string text);

@@ -8,10 +8,6 @@ wchar_t FoldCase(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool IsBlank(wchar_t c) {
-    return c == L'\r' || c == L'\n' || c == L'\t' || c == L' ';
-}
-
 }  // namespace
 
 bool CmdLine::NameLess::operator()(const std::wstring& a, const std::wstring& b) const {
@@ -20,30 +16,10 @@ bool CmdLine::NameLess::operator()(const std::wstring& a, const std::wstring& b)
 }
 
 CmdLine::CmdLine(const std::wstring& commandLine, unsigned flags) : m_raw(commandLine), m_flags(flags) {
-    for (const RawItem& raw : Split()) AddItem(raw, m_items.empty());
-}
-
-// Items end at blanks outside quotes; a quote toggles the quoted state unless
-// an odd number of backslashes right before it escapes it. Quotes stay in
-// the item until it is unescaped.
-std::vector<CmdLine::RawItem> CmdLine::Split() const {
-    std::vector<RawItem> items;
-    std::size_t start = 0;
-    std::size_t backslashes = 0;
-    bool quoted = false;
-    for (std::size_t i = 0; i < m_raw.size(); ++i) {
-        const wchar_t c = m_raw[i];
-        if (c == L'"' && (m_flags & QuoteGrouping)) {
-            const bool escaped = (m_flags & BackslashEscapes) && backslashes % 2 == 1;
-            if (!escaped) quoted = !quoted;
-        } else if (!quoted && IsBlank(c)) {
-            if (i > start) items.push_back({start, i});
-            start = i + 1;
-        }
-        backslashes = c == L'\\' ? backslashes + 1 : 0;
-    }
-    if (m_raw.size() > start) items.push_back({start, m_raw.size()});
-    return items;
+    // Quotes stay in the items until they are unescaped.
+    const unsigned rules =
+        ((m_flags & QuoteGrouping) ? kQuotesGroup : 0u) | ((m_flags & BackslashEscapes) ? kBackslashEscapesQuote : 0u);
+    for (const CommandLineSpan& raw : SplitCommandLine(m_raw, rules).items) AddItem(raw, m_items.empty());
 }
 
 std::wstring CmdLine::Unescape(const std::wstring& item) const {
@@ -74,7 +50,7 @@ std::wstring CmdLine::Unescape(const std::wstring& item) const {
     return text;
 }
 
-void CmdLine::AddItem(const RawItem& raw, bool isProgramName) {
+void CmdLine::AddItem(const CommandLineSpan& raw, bool isProgramName) {
     const std::wstring text = Unescape(m_raw.substr(raw.start, raw.end - raw.start));
     if (text.empty()) return;
     CmdLineToken token{

@@ -4,6 +4,7 @@
 // checkAllUsed (CmdLineCheck.cpp) converts to the ANSI code page.
 #pragma once
 
+#include "foundation/CommandLineSplit.h"
 #include "foundation/TException.h"
 
 #include <cstddef>
@@ -62,14 +63,8 @@ private:
         bool operator()(const std::wstring& a, const std::wstring& b) const;
     };
 
-    struct RawItem {
-        std::size_t start;
-        std::size_t end;
-    };
-
-    std::vector<RawItem> Split() const;
     std::wstring Unescape(const std::wstring& item) const;
-    void AddItem(const RawItem& raw, bool isProgramName);
+    void AddItem(const CommandLineSpan& raw, bool isProgramName);
     static constexpr std::size_t notFound = static_cast<std::size_t>(-1);
     std::size_t FlagIndex(const std::wstring& name) const;
 

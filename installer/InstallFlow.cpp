@@ -1,5 +1,6 @@
 #include "installer/InstallFlow.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/Console.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
@@ -14,9 +15,8 @@
 #include "installer/PreviousInstallation.h"
 #include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
-#include "system/AdminCheck.h"
-#include "system/InstallOptions.h"
-#include "system/RequirementsCheck.h"
+#include "installer/RequirementsCheck.h"
+#include "system/SystemInfo.h"
 #include "ui/InstallerDialog.h"
 
 namespace {

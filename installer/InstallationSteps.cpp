@@ -4,6 +4,7 @@
 #include "engine/FailurePoint.h"
 #include "engine/FileAssociationStep.h"
 #include "engine/FileStep.h"
+#include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
 #include "engine/StepSequence.h"
 #include "engine/UninstallCommands.h"
@@ -13,8 +14,7 @@
 #include "foundation/Win.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
-#include "system/InstallOptions.h"
-#include "system/ShellNotification.h"
+#include "system/ShellLibrary.h"
 #include "system/SpecialFolders.h"
 
 #include <memory>

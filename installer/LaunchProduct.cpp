@@ -1,9 +1,9 @@
 #include "installer/LaunchProduct.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/JoinPath.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 #include <algorithm>
 #include <string>

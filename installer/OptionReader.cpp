@@ -1,10 +1,10 @@
 #include "installer/OptionReader.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/TextConversion.h"
 #include "installer/CmdLine.h"
-#include "system/InstallOptions.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "installer/PreviousInstallation.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
 #include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
-#include "system/InstallOptions.h"
-#include "system/TemporaryUninstaller.h"
+#include "installer/TemporaryUninstaller.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // unattended with a result channel before the installation steps.
 #pragma once
 
-#include "system/UninstallerProcess.h"
+#include "installer/UninstallerProcess.h"
 
 // Returns when there was nothing to remove, the removal succeeded, or its
 // failure was accepted (question answered Yes, or -force); otherwise throws

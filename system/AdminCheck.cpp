@@ -1,10 +1,11 @@
-#include "system/AdminCheck.h"
+// The administrators test declared in SystemInfo.h, in a file of its own so
+// that a program asking only the version does not link it.
+#include "system/SystemInfo.h"
 
 #include "foundation/DllLoader.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/SystemInfo.h"
 
 #include <memory>
 #include <new>

@@ -5,6 +5,7 @@
 #include "foundation/Win.h"
 
 #include <cstring>
+#include <vector>
 
 bool PathExists(const std::string& path) {
     WIN32_FIND_DATAA found;
@@ -24,4 +25,15 @@ bool IsDirectoryEmpty(const std::string& directory) {
         if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) return false;
     } while (FindNextFileA(search.get(), &found));
     return true;
+}
+
+std::string GetTempDirectory() {
+    std::vector<char> buffer(MAX_PATH + 1);
+    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length >= buffer.size()) length = 0;  // grew again meanwhile
+    }
+    return std::string(buffer.data(), length);
 }

@@ -1,5 +1,5 @@
 // Small questions about the file system that the steps ask before they
-// create or remove something.
+// create or remove something, and where temporary files go.
 #pragma once
 
 #include <string>
@@ -14,3 +14,8 @@ bool IsDirectory(const std::string& path);
 
 // No entry but "." and ".."; also true when the directory cannot be listed.
 bool IsDirectoryEmpty(const std::string& directory);
+
+// The system's temporary directory as GetTempPathA reports it (trailing
+// backslash included), also when it is longer than MAX_PATH; empty when the
+// call fails, with its error as the thread's last error.
+std::string GetTempDirectory();

@@ -1,9 +1,16 @@
 // Deletion of files and directories at the next system start, and taking
-// such a pending deletion back when the installation creates the object
-// again. The Windows NT family keeps the requests in the registry
-// (PendingFileRenameOperations); the others in the [Rename] section of
-// WININIT.INI. The family comes from the system version, never from a call
+// such a pending deletion back when the object is wanted after all. The
+// Windows NT family keeps the requests in the registry value
+// PendingFileRenameOperations; the others in the [Rename] section of
+// WININIT.INI. Both lists are shared with every other program: only the
+// caller's object's deletions are added or taken out, everything else stays
+// byte for byte. The family comes from the system version, never from a call
 // that happens to fail.
+//
+// Cancelling takes back every deletion request whose path is the given one
+// (case ignored) or has the same short (8.3) form: the 9x family's lines hold
+// short forms, the system stores the path as given, and an object that is
+// gone has no short form but its requests can still be taken back.
 #pragma once
 
 #include <string>
@@ -13,6 +20,5 @@ bool ScheduleDeleteOnReboot(const std::string& path);
 
 // True when at least one pending deletion of the object was removed and the
 // new list was written. Only deletion requests are touched; renames stay.
-// Works only for existing objects (both sides are compared by short path).
 // Never throws.
 bool CancelDeleteOnReboot(const std::string& path);

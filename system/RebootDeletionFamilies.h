@@ -1,11 +1,8 @@
-// The two mechanisms behind RebootDeletion.h; the family is chosen there.
+// The Windows 9x family's mechanism behind RebootDeletion.h; the family is
+// chosen there, beside the NT family's.
 #pragma once
 
 #include <string>
-
-// Scheduling on the NT family is foundation's AddPendingDeletion.
-// Removes the deletion pairs of the object from PendingFileRenameOperations.
-bool CancelDeleteOnRebootNt(const std::string& path);
 
 // "NUL=<short path>" lines of the [Rename] section of WININIT.INI.
 bool ScheduleDeleteOnRebootIni(const std::string& path);

@@ -1,4 +1,5 @@
-// Functions of shell32, bound at run time. shell32 is loaded from the
+// Functions of shell32, bound at run time, and the notifications the
+// installation sends the shell. shell32 is loaded from the
 // system directory once and kept for the life of the process: as a
 // load-time import it would be resolved, with its own dependencies, before
 // the entry point could restrict the DLL search path, so a DLL planted
@@ -18,3 +19,6 @@ template <typename Function>  // decltype(&::SHChangeNotify)
 Function ShellFunction(const char* name) {
     return BoundFunction<Function>(Shell32(), name);
 }
+
+// SHChangeNotify(SHCNE_ASSOCCHANGED): file associations changed.
+void NotifyAssociationsChanged();

@@ -3,38 +3,44 @@
 #include "foundation/DllLoader.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
-
-#include <shlobj.h>
 #include "system/SystemInfo.h"
 
-#include <optional>
+#include <shlobj.h>
 
 namespace {
 
-const char currentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char shellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char userShellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char kShellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kUserShellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // Earlier shells lack SHGetSpecialFolderPathA or answer it unreliably.
-const VersionTriple minimumShellVersion{4, 71, 1712};
+const VersionTriple kMinimumShellVersion{4, 71, 1712};
 
-// Folder ids of SHGetSpecialFolderPathA (the CSIDL_ values).
-enum FolderId : int {
-    programsId = 2,           // CSIDL_PROGRAMS
-    desktopDirectoryId = 16,  // CSIDL_DESKTOPDIRECTORY
-    commonProgramsId = 23,    // CSIDL_COMMON_PROGRAMS
-    commonDesktopId = 25,     // CSIDL_COMMON_DESKTOPDIRECTORY
-    programFilesId = 38,      // CSIDL_PROGRAM_FILES
+// Where shells without the function keep the folders they know.
+struct RegistryName {
+    int id;
+    HKEY root;
+    const char* key;
+    const char* value;
+    bool alsoUserShellFolders;
+};
+const RegistryName kRegistryNames[] = {
+    {CSIDL_PROGRAM_FILES, HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", false},
+    {CSIDL_DESKTOPDIRECTORY, HKEY_CURRENT_USER, kShellFoldersKey, "Desktop", true},
+    {CSIDL_COMMON_DESKTOPDIRECTORY, HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Desktop", false},
+    {CSIDL_PROGRAMS, HKEY_CURRENT_USER, kShellFoldersKey, "Programs", true},
+    {CSIDL_COMMON_PROGRAMS, HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Programs", false},
 };
 
-std::optional<std::string> FromShell(FolderId folderId) {
+std::optional<std::string> FromShell(int id, bool create) {
     try {
+        // Bound at run time: shells before Internet Explorer 4 lack it.
         DllLoader shell;
         shell.Load(true, "shell32.dll");
-        if (!(SharedSystemInfo().InternetExplorerVersion() >= minimumShellVersion)) return std::nullopt;
+        if (!(SharedSystemInfo().InternetExplorerVersion() >= kMinimumShellVersion)) return std::nullopt;
         auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
         char path[MAX_PATH + 1] = {};
-        if (!getFolder(nullptr, path, folderId, TRUE)) return std::nullopt;
+        if (!getFolder(nullptr, path, id, create ? TRUE : FALSE)) return std::nullopt;
         return std::string(path);
     } catch (const std::exception&) {
         return std::nullopt;
@@ -53,34 +59,35 @@ std::optional<std::string> FromRegistry(HKEY root, const char* subkey, const cha
 
 }  // namespace
 
+std::optional<std::string> ShellFolder(int id, bool create) {
+    if (auto path = FromShell(id, create)) return path;
+    for (const RegistryName& name : kRegistryNames) {
+        if (name.id != id) continue;
+        if (auto path = FromRegistry(name.root, name.key, name.value)) return path;
+        if (name.alsoUserShellFolders) return FromRegistry(name.root, kUserShellFoldersKey, name.value);
+    }
+    return std::nullopt;
+}
+
+// The installer lets the shell create the folders it puts its links into.
 std::string ProgramFilesFolder() {
-    if (auto path = FromShell(programFilesId)) return *path;
-    if (auto path = FromRegistry(HKEY_LOCAL_MACHINE, currentVersionKey, "ProgramFilesDir")) return *path;
-    return "C:\\Program Files";
+    return ShellFolder(CSIDL_PROGRAM_FILES, true).value_or("C:\\Program Files");
 }
 
 std::string DesktopFolder() {
-    if (auto path = FromShell(desktopDirectoryId)) return *path;
-    if (auto path = FromRegistry(HKEY_CURRENT_USER, shellFoldersKey, "Desktop")) return *path;
-    if (auto path = FromRegistry(HKEY_CURRENT_USER, userShellFoldersKey, "Desktop")) return *path;
-    return std::string();
+    return ShellFolder(CSIDL_DESKTOPDIRECTORY, true).value_or(std::string());
 }
 
 std::string CommonDesktopFolder() {
-    if (auto path = FromShell(commonDesktopId)) return *path;
-    if (auto path = FromRegistry(HKEY_LOCAL_MACHINE, shellFoldersKey, "Common Desktop")) return *path;
+    if (auto path = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY, true)) return *path;
     return DesktopFolder();
 }
 
 std::string ProgramsFolder() {
-    if (auto path = FromShell(programsId)) return *path;
-    if (auto path = FromRegistry(HKEY_CURRENT_USER, shellFoldersKey, "Programs")) return *path;
-    if (auto path = FromRegistry(HKEY_CURRENT_USER, userShellFoldersKey, "Programs")) return *path;
-    return std::string();
+    return ShellFolder(CSIDL_PROGRAMS, true).value_or(std::string());
 }
 
 std::string CommonProgramsFolder() {
-    if (auto path = FromShell(commonProgramsId)) return *path;
-    if (auto path = FromRegistry(HKEY_LOCAL_MACHINE, shellFoldersKey, "Common Programs")) return *path;
+    if (auto path = ShellFolder(CSIDL_COMMON_PROGRAMS, true)) return *path;
     return ProgramsFolder();
 }

@@ -3,7 +3,7 @@
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <tuple>
 
@@ -36,12 +36,30 @@ VersionTriple VersionFromIVer(HKEY key) {
         VersionTriple version = row.version;
         char build[registryTextSize + 1];
         if (std::strcmp(row.iver, "103") == 0 && QueryText(key, "Build", build)) {
-            unsigned number = 0;
-            if (std::sscanf(build, "%u", &number) == 1) version.c = number;
+            char* end = nullptr;
+            const unsigned long number = std::strtoul(build, &end, 10);
+            if (end != build) version.c = number;
         }
         return version;
     }
     return {};
+}
+
+// Up to three numbers joined by dots, read as C's "%u.%u.%u" reads them: the
+// first part that is not there leaves itself and the rest zero. (The scanf
+// family would bring a large formatted-input runtime into the uninstaller.)
+VersionTriple DottedVersion(const char* text) {
+    VersionTriple version;
+    std::uint32_t* const parts[] = {&version.a, &version.b, &version.c};
+    for (std::uint32_t* part : parts) {
+        char* end = nullptr;
+        const unsigned long number = std::strtoul(text, &end, 10);
+        if (end == text) break;
+        *part = number;
+        if (*end != '.') break;
+        text = end + 1;
+    }
+    return version;
 }
 
 }  // namespace
@@ -60,8 +78,10 @@ std::int32_t ServicePackFromText(const char* csdVersion) {
     // Bytes of a double-byte character are never ASCII letters in the lead
     // position, so an ASCII comparison cannot match half of one.
     if (std::strlen(csdVersion) <= prefixLength || _strnicmp(csdVersion, prefix, prefixLength) != 0) return -1;
-    int number = -1;
-    if (std::sscanf(csdVersion + prefixLength, "%i", &number) != 1 || number < 0) return -1;
+    const char* text = csdVersion + prefixLength;
+    char* end = nullptr;
+    const long number = std::strtol(text, &end, 0);  // C's "%i"
+    if (end == text || number < 0) return -1;
     return number;
 }
 
@@ -108,9 +128,7 @@ VersionTriple SystemInfo::InternetExplorerVersion() {
     UniqueRegKey key(opened);
     char version[registryTextSize + 1];
     if (QueryText(key.get(), "Version", version)) {
-        unsigned major = 0, minor = 0, build = 0;
-        std::sscanf(version, "%u.%u.%u", &major, &minor, &build);
-        m_ie = {major, minor, build};
+        m_ie = DottedVersion(version);
     } else {
         m_ie = VersionFromIVer(key.get());
     }

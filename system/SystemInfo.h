@@ -1,5 +1,7 @@
-// Cached answers about the running system: the operating system version and
-// family, the service pack and the Internet Explorer version.
+// Answers about the running system: the operating system version and
+// family, the service pack and the Internet Explorer version (each cached),
+// and whether the process token holds the built-in Administrators group
+// (the default for installing for all users).
 #pragma once
 
 #include <cstdint>
@@ -37,3 +39,10 @@ std::int32_t ServicePackFromText(const char* csdVersion);
 
 // The run's shared instance.
 SystemInfo& SharedSystemInfo();
+
+// The test's answer, or answerOnError when the test itself fails.
+bool IsUserAdmin(bool answerOnError);
+
+// The test: always true on Windows 9x. Throws InstallError (or
+// std::bad_alloc) when it cannot decide.
+bool TokenHasAdministratorsGroup();

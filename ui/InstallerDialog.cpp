@@ -3,11 +3,11 @@
 // focus), the commands of its buttons and links, and its sizing.
 #include "ui/InstallerDialog.h"
 
+#include "engine/Resources.h"
 #include "foundation/DllLoader.h"
 #include "foundation/InstallError.h"
 #include "foundation/RefPtr.h"
 #include "foundation/WinErrorMessage.h"
-#include "system/Resources.h"
 #include "system/ShellLibrary.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Drawing.h"

@@ -1,7 +1,7 @@
 #include "ui/PackageContentsWindow.h"
 
+#include "engine/Resources.h"
 #include "foundation/RefPtr.h"
-#include "system/Resources.h"
 #include "ui/InstallerDialogIds.h"
 #include "ui/LayoutHandler.h"
 #include "ui/RichEdit.h"

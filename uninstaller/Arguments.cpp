@@ -1,5 +1,8 @@
 #include "uninstaller/Arguments.h"
 
+#include "foundation/CommandLineSplit.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,24 +16,14 @@ bool IsBlank(char c) {
 
 // Blank-separated items; double quotes group blanks and are dropped.
 std::vector<std::string> SplitItems(const std::string& text) {
+    const CommandLineSplit split = SplitCommandLine(text, kQuotesGroup);
+    if (split.openQuote) throw ArgumentError("unterminated double quote");
     std::vector<std::string> items;
-    std::string item;
-    bool inItem = false, quoted = false;
-    for (char c : text) {
-        if (c == '"') {
-            quoted = !quoted;
-            inItem = true;
-        } else if (IsBlank(c) && !quoted) {
-            if (inItem) items.push_back(item);
-            item.clear();
-            inItem = false;
-        } else {
-            item += c;
-            inItem = true;
-        }
+    for (const CommandLineSpan& span : split.items) {
+        std::string item = text.substr(span.start, span.end - span.start);
+        item.erase(std::remove(item.begin(), item.end(), '"'), item.end());
+        items.push_back(item);
     }
-    if (quoted) throw ArgumentError("unterminated double quote");
-    if (inItem) items.push_back(item);
     return items;
 }
 

@@ -1,10 +1,9 @@
 #include "uninstaller/Containment.h"
 
-#include "foundation/DllLoader.h"
 #include "foundation/FullPath.h"
-#include "foundation/RegKey.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
+#include "system/SpecialFolders.h"
 #include "uninstaller/PlainPath.h"
 
 #include <shlobj.h>
@@ -19,18 +18,8 @@ const char* const extensions[] = {".qmp", ".pmx"};
 const char progIdPrefix[] = "Vantrel.Quillmore.";
 const char* const progIdSuffixes[] = {".Profile", ".Settings"};
 
-const char shellFoldersKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-struct ShellFolder {
-    int id;     // CSIDL_ value
-    HKEY root;  // and the Shell Folders value of shells without the function
-    const char* value;
-};
-
-const ShellFolder programsFolders[] = {{CSIDL_PROGRAMS, HKEY_CURRENT_USER, "Programs"},
-                                       {CSIDL_COMMON_PROGRAMS, HKEY_LOCAL_MACHINE, "Common Programs"}};
-const ShellFolder desktopFolders[] = {{CSIDL_DESKTOPDIRECTORY, HKEY_CURRENT_USER, "Desktop"},
-                                      {CSIDL_COMMON_DESKTOPDIRECTORY, HKEY_LOCAL_MACHINE, "Common Desktop"}};
+const int programsFolders[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
+const int desktopFolders[] = {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY};
 
 // Folders that hold other programs' and the users' files: an installation
 // directory that is one of them, or above one, was never the installer's.
@@ -41,26 +30,9 @@ const int systemFolderIds[] = {CSIDL_WINDOWS,          CSIDL_SYSTEM,           C
                                CSIDL_PROFILE,          CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,
                                CSIDL_COMMON_APPDATA,   CSIDL_PERSONAL};
 
-// Empty when the system names no such folder.
-std::string SpecialFolder(int id) {
-    // Bound at run time: shells before Internet Explorer 4 lack it.
-    DllLoader shell;
-    shell.Load(true, "shell32.dll", true);
-    const auto getFolder = shell.GetProc<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA", true);
-    char path[MAX_PATH + 1] = {};
-    if (getFolder == nullptr || !getFolder(nullptr, path, id, FALSE) || path[0] == '\0') return std::string();
-    return FullPath(path);
-}
-
-std::string FolderPath(const ShellFolder& folder) {
-    std::string found = SpecialFolder(folder.id);
-    if (found.empty()) {
-        try {
-            found = RegKey(folder.root, shellFoldersKey).ReadString(folder.value, true);
-        } catch (const std::exception&) {
-            // No such value either: the folder is unknown, nothing is in it.
-        }
-    }
+// Empty when the system names no such folder: nothing is in it then.
+std::string FolderPath(int id) {
+    const std::string found = ShellFolder(id).value_or(std::string());
     return found.empty() ? found : FullPath(found);
 }
 
@@ -72,7 +44,7 @@ std::vector<std::string> SystemFolders() {
     length = GetSystemDirectoryA(path, sizeof path);
     if (length > 0 && length < sizeof path) folders.push_back(FullPath(path));
     for (int id : systemFolderIds) {
-        const std::string folder = SpecialFolder(id);
+        const std::string folder = FolderPath(id);
         if (!folder.empty()) folders.push_back(folder);
     }
     return folders;
@@ -150,11 +122,11 @@ bool IsFileSystemCommand(UninstallCommand::Kind kind) {
 Containment Containment::Of(const UninstallInfo& info) {
     Containment containment;
     containment.m_installDir = InstallationDirectory(info.installDir);
-    for (const ShellFolder& folder : programsFolders) {
+    for (int folder : programsFolders) {
         const std::string programs = FolderPath(folder);
         if (!programs.empty()) containment.m_menuFolders.push_back(programs + "\\" + menuFolderName);
     }
-    for (const ShellFolder& folder : desktopFolders) {
+    for (int folder : desktopFolders) {
         const std::string desktop = FolderPath(folder);
         if (!desktop.empty()) containment.m_desktopLinks.push_back(desktop + "\\" + desktopLinkName);
     }

@@ -2,6 +2,7 @@
 // so that a user's own files keep their folder.
 #include "uninstaller/Removal.h"
 
+#include "foundation/SameText.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "uninstaller/PlainPath.h"

@@ -5,7 +5,7 @@
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
-#include "uninstaller/RebootDeletion.h"
+#include "system/RebootDeletion.h"
 #include "uninstaller/SelfCopy.h"
 
 namespace {
@@ -36,7 +36,7 @@ DWORD DeleteFileCode(const std::string& path) {
 void RemoveMainFile(const RemovalContext& context, const std::string& path) {
     const DWORD code = DeleteFileCode(path);
     if (code == 0) return;
-    if (context.unattended && DeleteAtReboot(path)) {
+    if (context.unattended && ScheduleDeleteOnReboot(path)) {
         context.report.Line("Main executable in use, scheduled for deletion on reboot: " + path);
         return;
     }
@@ -93,7 +93,7 @@ bool RemoveUninstallerFile(const RemovalContext& context, const std::string& pat
     if (KeptForLink(context, path)) return true;
     const DWORD code = DeleteFileCode(path);
     if (code == 0) return true;
-    if (DeleteAtReboot(path)) {
+    if (ScheduleDeleteOnReboot(path)) {
         context.report.Line("Uninstaller in use, scheduled for deletion on reboot: " + path);
         return true;
     }
@@ -102,7 +102,7 @@ bool RemoveUninstallerFile(const RemovalContext& context, const std::string& pat
 }
 
 void RestoreUninstallerFile(const RemovalContext& context, const std::string& path) {
-    if (KeepAtReboot(path)) return;
+    if (CancelDeleteOnReboot(path)) return;
     const std::string own = OwnPath();
     if (SameText(own, path) || (MakeFolders(ParentPath(path)) && CopyFileA(own.c_str(), path.c_str(), TRUE))) return;
     context.report.Line("Putting the uninstaller back failed: " + path + ": " + DescribeWindowsError(GetLastError()));

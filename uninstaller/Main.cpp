@@ -13,11 +13,11 @@
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
+#include "system/RebootDeletion.h"
 #include "uninstaller/Arguments.h"
 #include "uninstaller/Containment.h"
 #include "uninstaller/Dialogs.h"
 #include "uninstaller/PlainPath.h"
-#include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
 #include "uninstaller/ResultChannel.h"
 #include "uninstaller/SelfCopy.h"
@@ -104,7 +104,7 @@ std::uint32_t Run() {
     // Only now that everything is checked: a refused run changes nothing,
     // not even at the next start.
     if (args.IsCopy()) {
-        if (!DeleteAtReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
+        if (!ScheduleDeleteOnReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
         return Finish(args, Remove(args, info, containment, PlainFullPath(args.parentPath), report), report);
     }
     if (!args.unattended && !ConfirmUninstallation(args.keyName)) return Finish(args, Declined, report);

@@ -3,6 +3,7 @@
 #include "foundation/BoundFunction.h"
 #include "foundation/FullPath.h"
 #include "foundation/JoinPath.h"
+#include "foundation/SameText.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 
@@ -59,18 +60,7 @@ bool HasPlainNames(const std::string& path, bool dotsResolve) {
     return true;
 }
 
-template <typename Function>
-Function Kernel32(const char* name) {
-    // Bound at run time: the oldest supported systems lack them.
-    return BoundFunction<Function>(GetModuleHandleA("kernel32.dll"), name);
-}
-
 }  // namespace
-
-std::string UpperCase(std::string text) {
-    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 std::string PlainFullPath(const std::string& path) {
     if (IsDevicePath(path) || !HasPlainNames(path, true)) return std::string();
@@ -88,7 +78,7 @@ std::string LongPathOf(const std::string& path) {
     // Generated short names carry a '~'; without one there is nothing to
     // expand, and the lookup (a folder search per name) is not paid.
     if (path.find('~') == std::string::npos) return path;
-    static const auto getLongPath = Kernel32<decltype(&::GetLongPathNameA)>("GetLongPathNameA");
+    static const auto getLongPath = KernelFunction<decltype(&::GetLongPathNameA)>("GetLongPathNameA");
     if (getLongPath != nullptr) {
         std::vector<char> buffer(MAX_PATH + 1);
         DWORD length = getLongPath(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -106,7 +96,7 @@ std::string LongPathOf(const std::string& path) {
 }
 
 std::string ReachedPath(const std::string& path) {
-    static const auto finalPath = Kernel32<decltype(&::GetFinalPathNameByHandleA)>("GetFinalPathNameByHandleA");
+    static const auto finalPath = KernelFunction<decltype(&::GetFinalPathNameByHandleA)>("GetFinalPathNameByHandleA");
     if (finalPath == nullptr) return std::string();
     // No access asked: nothing is read, and no sharing mode is in the way.
     const UniqueFile file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -22,7 +22,3 @@ std::string LongPathOf(const std::string& path);
 // The path that the system reaches through `path`, links followed and in
 // long form; empty when the object does not exist or the system cannot say.
 std::string ReachedPath(const std::string& path);
-
-// Upper case in the ANSI code page: the key of a path in sorted or hashed
-// sets, where SameText cannot serve.
-std::string UpperCase(std::string text);

@@ -3,6 +3,7 @@
 #include "foundation/JoinPath.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
+#include "system/FileSystemQueries.h"
 
 #include <cstdio>
 #include <vector>
@@ -12,20 +13,10 @@ namespace {
 const DWORD originalEndTimeout = 60000;
 const int copyNameAttempts = 100;
 
-std::string TempDirectory() {
-    std::vector<char> buffer(MAX_PATH + 1);
-    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length >= buffer.size()) {
-        buffer.resize(length + 1);
-        length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-    }
-    return length == 0 || length >= buffer.size() ? std::string() : std::string(buffer.data(), length);
-}
-
 // A new file "uninst-XXXXXXXX.exe" in the temporary directory; an existing
 // file of that name belongs to someone else and is never overwritten.
 std::string CopyToTemp(const std::string& ownPath, Report& report) {
-    const std::string directory = TempDirectory();
+    const std::string directory = GetTempDirectory();
     if (directory.empty()) {
         report.Line("Getting the temporary directory failed: " + DescribeWindowsError(GetLastError()));
         return std::string();

@@ -2,9 +2,9 @@
 #include "support/StepFixture.h"
 
 #include "engine/DirectoryStep.h"
+#include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 TEST(DirectoryStepParent, ParentIsThePathBeforeTheLastBackslash) {
     struct Case {

@@ -3,9 +3,9 @@
 //   engine_probe family
 //   engine_probe schedule PATH | cancel PATH        -> "result=0|1"
 //   engine_probe payload STREAM_FILE DIR            -> "commands=..." or "error=..."
+#include "engine/InstallOptions.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 #include "system/SystemInfo.h"
 

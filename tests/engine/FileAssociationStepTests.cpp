@@ -4,12 +4,12 @@
 #include "support/StepFixture.h"
 
 #include "engine/FileAssociationStep.h"
+#include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/WinErrorMessage.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
-#include "system/InstallOptions.h"
 
 #include <memory>
 

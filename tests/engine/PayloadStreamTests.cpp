@@ -7,12 +7,12 @@
 #include "support/StepFixture.h"
 
 #include "engine/DecodingThread.h"
+#include "engine/InstallOptions.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadMessageParser.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/InstallError.h"
 #include "packer/PayloadManifest.h"
-#include "system/InstallOptions.h"
 
 #include <memory>
 #include <optional>

@@ -3,8 +3,8 @@
 #include "support/StepFixture.h"
 
 #include "engine/FileRules.h"
+#include "engine/InstallOptions.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 class RecoverableFailureTest : public EngineTest {};
 

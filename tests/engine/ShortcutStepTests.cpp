@@ -2,12 +2,12 @@
 // holds when read back, what is recorded, and each way a failure ends.
 #include "support/StepFixture.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
-#include "system/InstallOptions.h"
 #include "system/RebootDeletion.h"
 
 #include <algorithm>

@@ -2,13 +2,13 @@
 // six values, the last command, the tolerated failure and the undo.
 #include "support/StepFixture.h"
 
+#include "engine/InstallOptions.h"
 #include "engine/UninstallCommands.h"
 #include "engine/UninstallerRegistrationStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
-#include "system/InstallOptions.h"
 
 #include <memory>
 #include <set>

@@ -2,12 +2,12 @@
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
 #include "foundation/UniqueHandle.h"
+#include "installer/UninstallerProcess.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
 #include "support/SystemSnapshot.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerProcess.h"
 
 #include <gtest/gtest.h>
 

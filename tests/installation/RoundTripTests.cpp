@@ -3,11 +3,11 @@
 // pending file operations, and the user's own desktop link.
 #include "foundation/TextConversion.h"
 #include "foundation/UniqueHandle.h"
+#include "installer/UninstallerProcess.h"
 #include "support/Files.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemSnapshot.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
+#include "engine/InstallOptions.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
 #include "installer/OptionReader.h"
-#include "system/InstallOptions.h"
 
 #include <gtest/gtest.h>
 

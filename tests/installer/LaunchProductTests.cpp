@@ -2,10 +2,10 @@
 // installation directory as quillmore.exe reports how it was started.
 #include "support/StepFixture.h"
 
+#include "engine/InstallOptions.h"
 #include "installer/LaunchProduct.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
-#include "system/InstallOptions.h"
 
 TEST_F(StepTest, TheProductStartsQuotedWithTheInstallersEnvironmentAndIsNotWaitedFor) {
     ASSERT_TRUE(CopyFileA(SiblingExecutable("launch_probe.exe").c_str(), At("quillmore.exe").c_str(), FALSE));

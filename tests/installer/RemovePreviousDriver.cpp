@@ -2,9 +2,9 @@
 //   remove_previous [-interactive] [-force]
 // and ends with the exit code the flow would end with (0 when it returns).
 // Its resource 149 is the compressed fake uninstaller.
+#include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "installer/PreviousInstallation.h"
-#include "system/InstallOptions.h"
 
 #include <cstdio>
 #include <cstring>

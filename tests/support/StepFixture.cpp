@@ -1,9 +1,9 @@
 #include "support/StepFixture.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "support/MessageBoxDriver.h"
 #include "support/UninstallFixture.h"
-#include "system/InstallOptions.h"
 
 #include <memory>
 

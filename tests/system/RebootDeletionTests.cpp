@@ -1,11 +1,13 @@
-// Deletion at reboot on the Windows NT family, checked in the registry
-// value the system keeps the requests in; and the file system queries.
+// Deletion at reboot in the lists of both families, each run by a probe that
+// Wine presents as a system of that family; and the file system queries.
 #include "support/PendingOperations.h"
+#include "support/ProcessRunner.h"
 #include "support/StepFixture.h"
 
 #include "foundation/Win.h"
 #include "system/FileSystemQueries.h"
-#include "system/RebootDeletion.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -13,56 +15,119 @@ std::string Entry(const std::string& text) {
     return text + '\0';
 }
 
+std::string Wininit() {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\WININIT.INI";
+}
+
+// One family's list of requests for the next start, as the system keeps it.
+struct Family {
+    const char* version;  // Wine's name for a system of the family
+    const char* answer;   // the probe's word for the family
+    std::string (*read)();
+    void (*write)(const std::string&);
+    std::string (*deletion)(const std::string& spelling);
+    std::string (*rename)(const std::string& from, const std::string& to);
+    bool scheduledShort;  // scheduling writes the short form
+    std::string others;   // other programs' entries, kept byte for byte
+    std::string end;      // what follows the last entry
+};
+
+const Family kFamilies[] = {
+    {"win7", "nt", ReadPendingOperations, WritePendingOperations,
+     [](const std::string& path) { return Entry("\\??\\" + path) + Entry(""); },
+     [](const std::string& from, const std::string& to) { return Entry("\\??\\" + from) + Entry("!\\??\\" + to); },
+     false, Entry("\\??\\C:\\old\\a.tmp") + Entry("") + Entry("\\??\\C:\\src.new") + Entry("!\\??\\C:\\dst.dll"),
+     std::string(1, '\0')},
+    {"win98", "9x", [] { return ReadFileBytes(Wininit()); },
+     [](const std::string& bytes) { WriteFileBytes(Wininit(), bytes); },
+     [](const std::string& path) { return "NUL=" + path + "\r\n"; },
+     [](const std::string& from, const std::string& to) { return ShortPath(to) + "=" + ShortPath(from) + "\r\n"; },
+     true, "[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\GONE.TMP\r\n", ""},
+};
+
 class RebootDeletionTest : public EngineTest {
 protected:
     void TearDown() override {
         WritePendingOperations("");
         EngineTest::TearDown();
     }
+
+    void BecomeFamily(const Family& family) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\engine_probe.exe", 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(family.version),
+                       static_cast<DWORD>(strlen(family.version) + 1));
+        RegCloseKey(key);
+        ASSERT_EQ(Probe("family", ""), family.answer + std::string("\n"));
+    }
+
+    std::string Probe(const std::string& command, const std::string& path) {
+        std::string out = RunProcess(SiblingExecutable("engine_probe.exe"), command + " \"" + path + "\"").out;
+        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // the probe's text mode
+        return out;
+    }
 };
 
 }  // namespace
 
-TEST_F(RebootDeletionTest, ScheduleAppendsAndKeepsEveryOtherEntryByteForByte) {
-    std::string target = At("held.dll");
-    WriteFileBytes(target, "x");
-    std::string before = Entry("\\??\\C:\\old\\a.tmp") + Entry("") +                 // deletion
-                         Entry("\\??\\C:\\src.new") + Entry("!\\??\\C:\\dst.dll") +  // rename
-                         Entry("\\??\\C:\\old\\b.tmp") + Entry("") + '\0';
-    WritePendingOperations(before);
+TEST_F(RebootDeletionTest, EachFamilyAddsOneRequestAndTakesBackOnlyTheObjectsDeletions) {
+    const std::string file = At("Held Library.dll"), renamed = At("renamed.dll"), gone = At("gone.tmp");
+    WriteFileBytes(file, "x");
+    WriteFileBytes(renamed, "y");
+    for (const Family& family : kFamilies) {
+        SCOPED_TRACE(family.version);
+        BecomeFamily(family);
+        family.write(family.others + family.end);
+        EXPECT_EQ(Probe("schedule", file), "result=1\n");
+        EXPECT_EQ(family.read(),
+                  family.others + family.deletion(family.scheduledShort ? ShortPath(file) : file) + family.end);
+        EXPECT_EQ(Probe("cancel", file), "result=1\n");
+        EXPECT_EQ(family.read(), family.others + family.end);
+        EXPECT_EQ(Probe("cancel", file), "result=0\n");
 
-    ASSERT_TRUE(ScheduleDeleteOnReboot(target));
-
-    std::string after = ReadPendingOperations();
-    ASSERT_GT(after.size(), before.size());
-    EXPECT_EQ(after.substr(0, before.size() - 1), before.substr(0, before.size() - 1));
-    EXPECT_TRUE(PendingDeletionOf(target));
+        // Every spelling of the object goes, a missing one's by its text;
+        // a rename of the object stays.
+        family.write(family.others + family.deletion(file) + family.rename(file, renamed) +
+                     family.deletion(ShortPath(file)) + family.deletion(gone) + family.end);
+        EXPECT_EQ(Probe("cancel", file), "result=1\n");
+        EXPECT_EQ(Probe("cancel", gone), "result=1\n");
+        EXPECT_EQ(family.read(), family.others + family.rename(file, renamed) + family.end);
+    }
 }
 
-TEST_F(RebootDeletionTest, CancelRemovesOnlyDeletionPairsOfThatObject) {
-    std::string target = At("Program Files Long Name.exe");
-    std::string other = At("other.exe");
-    WriteFileBytes(target, "x");
-    WriteFileBytes(other, "y");
-    std::string renameOfTarget = Entry("\\??\\" + target) + Entry("!\\??\\" + At("renamed.exe"));
-    std::string deletionOfOther = Entry("\\??\\" + other) + Entry("");
-    WritePendingOperations(Entry("\\??\\" + target) + Entry("") + renameOfTarget + deletionOfOther +
-                           Entry("\\??\\" + ShortPath(target)) + Entry("") +  // the short form matches too
-                           Entry("\\??\\C:\\leftover-single") + '\0');
-
-    EXPECT_TRUE(CancelDeleteOnReboot(target));
-
-    EXPECT_EQ(ReadPendingOperations(), renameOfTarget + deletionOfOther + Entry("\\??\\C:\\leftover-single") + '\0');
-    // Nothing left to cancel now, and nothing for an object that is gone.
-    EXPECT_FALSE(CancelDeleteOnReboot(target));
-    EXPECT_FALSE(CancelDeleteOnReboot(At("missing.exe")));
-}
-
-TEST_F(RebootDeletionTest, CancelWithoutTheValueIsAQuietNo) {
-    WritePendingOperations("");
-    WriteFileBytes(At("a.txt"), "a");
-    EXPECT_FALSE(CancelDeleteOnReboot(At("a.txt")));
-    EXPECT_EQ(ReadPendingOperations(), "");
+TEST_F(RebootDeletionTest, RenameSectionTakesItsWholeLimitAndNeverAnOversizedOneBack) {
+    const Family& family = kFamilies[1];
+    BecomeFamily(family);
+    const std::string file = At("Held Library.dll");
+    WriteFileBytes(file, "x");
+    const std::string line = "NUL=" + ShortPath(file);
+    EXPECT_EQ(Probe("schedule", At("missing.dll")), "result=0\n");  // no short path to write
+    // The section's size: each line with its terminator, and a final one.
+    const struct {
+        std::size_t sizeWithTheLine;
+        bool holdsTheLine;
+        const char* result;
+    } cases[] = {{0x7FFF, false, "result=1\n"}, {0x8000, false, "result=0\n"}, {40000, true, "result=0\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sizeWithTheLine);
+        std::string section = "[Rename]\r\n";
+        for (std::size_t i = 0, left = c.sizeWithTheLine - 1 - (line.size() + 1); left > 0; ++i) {
+            std::string filler = "NUL=C:\\OTHER\\" + std::to_string(i) + ".";
+            filler.resize((left < 200 ? left : 100) - 1, 'X');
+            section += filler + "\r\n";
+            left -= filler.size() + 1;
+        }
+        if (c.holdsTheLine) section.insert(section.find('\n') + 1, line + "\r\n");  // where a cut read sees it
+        family.write(section);
+        EXPECT_EQ(Probe("schedule", file), c.result);
+        EXPECT_EQ(Probe("schedule", file), c.result);  // a line already there is not added again
+        EXPECT_EQ(Probe("cancel", file), c.result);
+        EXPECT_EQ(family.read(), section);
+    }
 }
 
 TEST_F(RebootDeletionTest, FileSystemQueries) {

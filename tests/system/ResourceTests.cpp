@@ -2,9 +2,9 @@
 // uninstaller, with the failures of the sink and of the decompressor.
 #include "support/StepFixture.h"
 
+#include "engine/Resources.h"
 #include "foundation/InstallError.h"
 #include "support/ProcessRunner.h"
-#include "system/Resources.h"
 
 #include <cryptopp/files.h>
 #include <cryptopp/zlib.h>

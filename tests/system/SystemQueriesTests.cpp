@@ -1,10 +1,9 @@
 // System information, the requirements check and the special folders
 // against the real registry of a fresh prefix, and the requirements check
 // through the real installer under Wine's per-program Windows versions.
+#include "installer/RequirementsCheck.h"
 #include "support/InstallerTestSupport.h"
 #include "support/Wow64View.h"
-#include "system/AdminCheck.h"
-#include "system/RequirementsCheck.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
 

@@ -5,11 +5,11 @@
 
 #include "foundation/FullPath.h"
 #include "foundation/UniqueHandle.h"
+#include "installer/UninstallerProcess.h"
 #include "support/Files.h"
 #include "support/FolderLink.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerProcess.h"
 #include "uninstaller/Containment.h"
 
 #include <gtest/gtest.h>

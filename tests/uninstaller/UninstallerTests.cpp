@@ -3,11 +3,12 @@
 #include "InstalledProduct.h"
 
 #include "foundation/UniqueHandle.h"
+#include "installer/UninstallerProcess.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
-#include "system/UninstallerProcess.h"
+#include "system/FileSystemQueries.h"
 
 #include <gtest/gtest.h>
 
@@ -280,6 +281,7 @@ TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
         {"Pellmar", fileEntry, "C:\\Q", "Loading uninstallation information failed: reading \"UninstallParam\" of "},
         {"", fileEntry, "C:\\Q", "Invalid command line: the product's key name is missing\n"},
         {"Quillmore -quiet", fileEntry, "C:\\Q", "Invalid command line: unknown option -quiet\n"},
+        {"\"Quillmore", fileEntry, "C:\\Q", "Invalid command line: unterminated double quote\n"},
         {"Quillmore -result=0000007C", fileEntry, "C:\\Q", "Invalid command line: -result= and -done= go together\n"},
     };
     for (const Case& test : cases) {

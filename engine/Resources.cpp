@@ -1,4 +1,4 @@
-#include "system/Resources.h"
+#include "engine/Resources.h"
 
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"

@@ -1,6 +1,6 @@
 // Running an uninstaller with its result channel: a 4-byte section for the
 // result and an event that says the result is there, both inherited.
-#include "system/UninstallerProcess.h"
+#include "installer/UninstallerProcess.h"
 
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"

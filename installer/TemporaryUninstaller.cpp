@@ -1,24 +1,22 @@
-#include "system/TemporaryUninstaller.h"
+#include "installer/TemporaryUninstaller.h"
 
+#include "engine/Resources.h"
 #include "foundation/JoinPath.h"
 #include "foundation/TException.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
+#include "system/FileSystemQueries.h"
 #include "system/RebootDeletion.h"
-#include "system/Resources.h"
-#include "system/UninstallerProcess.h"
 
 #include <cryptopp/osrng.h>
 #include <cryptopp/randpool.h>
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
 const int uninstallerResourceId = 149;
 const int maximumRetries = 10;
-const DWORD tempPathBufferSize = 265;
 
 std::string FallbackName(CryptoPP::RandomPool& pool) {
     char name[16];
@@ -27,18 +25,6 @@ std::string FallbackName(CryptoPP::RandomPool& pool) {
 }
 
 }  // namespace
-
-std::string GetTempDirectory() {
-    std::vector<char> buffer(tempPathBufferSize);
-    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length >= buffer.size()) {
-        // A longer path is used as it is rather than failing.
-        buffer.resize(length + 1);
-        length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length >= buffer.size()) length = 0;
-    }
-    return std::string(buffer.data(), length);
-}
 
 std::string WriteTemporaryUninstaller() {
     const std::string directory = GetTempDirectory();

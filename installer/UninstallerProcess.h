@@ -14,11 +14,6 @@ public:
     LostUninstallerResult() : AException(std::string("Uninstaller ended without reporting its result")) {}
 };
 
-// The system's temporary directory as GetTempPathA reports it (trailing
-// backslash included); empty when the call fails, with its error as the
-// thread's last error.
-std::string GetTempDirectory();
-
 // Runs the uninstaller with " -unat -result=<section> -done=<event>"
 // appended and returns its result: the exit code, or for exit code 1 the
 // value it wrote into the section before signalling the event. Throws

@@ -1,9 +1,9 @@
-#include "system/RequirementsCheck.h"
+#include "installer/RequirementsCheck.h"
 
+#include "engine/InstallOptions.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
-#include "system/InstallOptions.h"
 
 #include <string>
 

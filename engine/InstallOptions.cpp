@@ -1,4 +1,4 @@
-#include "system/InstallOptions.h"
+#include "engine/InstallOptions.h"
 
 InstallOptions& Options() {
     static InstallOptions options;
