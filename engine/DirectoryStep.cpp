@@ -47,7 +47,7 @@ std::string ParentDirectoryOf(const std::string& path) {
 }
 
 DirectoryStep::DirectoryStep(const std::string& path, bool createParents) : m_path(path) {
-    AppendUninstallCommand("-delDir=", m_path);
+    AppendUninstallCommand(CommandKeyword::DelDir, m_path);
     if (createParents) CreateMissingParent();
 
     // Asked by attributes rather than by a directory search, which misses an

@@ -115,7 +115,7 @@ FileAssociationStep::~FileAssociationStep() {
 void FileAssociationStep::Register(const std::string& progId, const std::string& description,
                                    const std::string& iconLocation, const std::vector<ShellVerb>& verbs) {
     WriteDefaultValue(m_extensionKey, progId);
-    AppendUninstallCommand("-delRegKey=", m_extensionKey);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, m_extensionKey);
     WriteDefaultValue(m_progIdKey, description);
     WriteDefaultValue(JoinPath(m_progIdKey, "DefaultIcon"), iconLocation);
     if (!verbs.empty()) {
@@ -126,12 +126,12 @@ void FileAssociationStep::Register(const std::string& progId, const std::string&
             std::string commandKey = JoinPath(verbKey, "command");
             WriteDefaultValue(verbKey, verb.name);
             WriteDefaultValue(commandKey, verb.commandLine);
-            AppendUninstallCommand("-delRegKey=", commandKey);
-            AppendUninstallCommand("-delRegKey=", verbKey);
+            AppendUninstallCommand(CommandKeyword::DelRegKey, commandKey);
+            AppendUninstallCommand(CommandKeyword::DelRegKey, verbKey);
         }
-        AppendUninstallCommand("-delRegKey=", shellKey);
+        AppendUninstallCommand(CommandKeyword::DelRegKey, shellKey);
     }
-    AppendUninstallCommand("-delRegKey=", m_progIdKey);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, m_progIdKey);
 }
 
 // The extension gets its mapping back. A ProgID key that this step made

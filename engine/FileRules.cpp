@@ -22,7 +22,7 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
 
 void RecordFileUninstallCommand(const std::string& path) {
     bool isMain = EqualIgnoringAsciiCase(path, Options().mainExecutablePath);
-    AppendUninstallCommand(isMain ? "-delMainFile=" : "-delFile=", path);
+    AppendUninstallCommand(isMain ? CommandKeyword::DelMainFile : CommandKeyword::DelFile, path);
 }
 
 void ConfirmOverwrite(const std::string& path) {

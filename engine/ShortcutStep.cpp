@@ -106,7 +106,7 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
     }
 
     if (m_created) {
-        if (!m_usersOwn) AppendUninstallCommand("-delFile=", m_linkPath);
+        if (!m_usersOwn) AppendUninstallCommand(CommandKeyword::DelFile, m_linkPath);
         CancelDeleteOnReboot(m_linkPath);
         return;
     }

@@ -1,12 +1,17 @@
-// The uninstallation command list of Options().uninstallCommands: the
-// entry "-shareResWith=Pellmar" in double quotes, then one command per
-// change, each as blank, double quote, keyword, argument, double quote.
-// Commands are only ever appended; the uninstaller runs them.
+// The uninstallation command list of Options().uninstallCommands, in the
+// form UninstallContract.h gives: the sibling's entry first, then one
+// command per change. Commands are only ever appended; the uninstaller
+// runs them.
 #pragma once
+
+#include "contract/UninstallContract.h"
 
 #include <string>
 
-// keyword includes the leading '-' and the trailing '=', e.g. "-delDir=".
-// Nothing is escaped: arguments are paths, key paths and extension/ProgID
-// pairs, none of which can hold a double quote.
-void AppendUninstallCommand(const std::string& keyword, const std::string& argument);
+// Starts the list with the entry that names the sibling product.
+void StartUninstallCommands(const std::string& siblingProduct);
+
+// Appends blank, double quote, keyword, argument, double quote. Nothing is
+// escaped: arguments are paths, key paths and extension/ProgID pairs, none
+// of which can hold a double quote.
+void AppendUninstallCommand(CommandKeyword keyword, const std::string& argument);

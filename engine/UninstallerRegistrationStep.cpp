@@ -14,8 +14,6 @@
 
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 // Returns when the installation is to go on without a registration.
 void DecideOnRegistrationFailure(const std::string& reason) {
     if (Options().interactive) {
@@ -38,7 +36,7 @@ void DecideOnRegistrationFailure(const std::string& reason) {
 
 UninstallerRegistrationStep::UninstallerRegistrationStep(const std::string& keyName, const std::string& displayName,
                                                          const std::string& version)
-    : m_keyPath(JoinPath(kUninstallKey, keyName)) {
+    : m_keyPath(JoinPath(kUninstallKeyParent, keyName)) {
     // An earlier registration goes first, so that only this one's values are
     // left; a missing key is no failure, and a key that stays is written over.
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, m_keyPath.c_str());
@@ -67,11 +65,11 @@ void UninstallerRegistrationStep::Register(const std::string& keyName, const std
     WriteValue("DisplayIcon", options.uninstallerPath);
     std::string uninstallString = "\"" + options.uninstallerPath + "\" " + keyName + " ";
     // The uninstaller removes its own key last.
-    AppendUninstallCommand("-delRegKey=", "HKEY_LOCAL_MACHINE\\" + m_keyPath);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, kUninstallRootName + ("\\" + m_keyPath));
     WriteValue("UninstallString", uninstallString);
-    WriteValue("UninstallParam", options.uninstallCommands);
-    WriteValue("InstallDir", options.installDir);
-    WriteValue("Version", version);
+    WriteValue(kCommandListValue, options.uninstallCommands);
+    WriteValue(kInstallDirValue, options.installDir);
+    WriteValue(kVersionValue, version);
     m_registered = true;
 }
 

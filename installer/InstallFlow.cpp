@@ -1,5 +1,6 @@
 #include "installer/InstallFlow.h"
 
+#include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
@@ -64,7 +65,7 @@ void RequireLicenceAcceptance() {
 
 void PrepareSharedPaths() {
     InstallOptions& options = Options();
-    options.uninstallCommands = "\"-shareResWith=Pellmar\"";
+    StartUninstallCommands(SiblingProductName);
     options.uninstallerPath = JoinPath(options.installDir, UninstallerName);
     options.mainExecutablePath = JoinPath(options.installDir, MainExecutableName);
 }

@@ -124,7 +124,7 @@ void RunInstallationSteps(bool allUsers, bool desktopIcon) {
     AddAssociation(steps, ProfileAssociation);
     AddAssociation(steps, SettingsAssociation);
     FailurePoint("restore-association-command");
-    AppendUninstallCommand(RestoreSettingsAssociationCommand, std::string());
+    AppendUninstallCommand(CommandKeyword::RstFileAssoc, RestoredSettingsAssociation);
 
     // Last, so that the command list it stores is complete.
     steps.Add<UninstallerRegistrationStep>(ProductShortName, UninstallerDisplayName, ProductVersion);

@@ -1,5 +1,6 @@
 #include "installer/PreviousInstallation.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
@@ -36,8 +37,8 @@ std::uint32_t RunPreviousUninstaller(const std::string& version, const std::stri
 
 std::string ResultMessage(std::uint32_t result) {
     std::string message = "Uninstaller failed with error code " + std::to_string(result);
-    if (result == 12) message += ": Loading uninstallation information failed";
-    if (result == 13) message += ": Uninstallation failed partally or completely";
+    if (result == UninstallerExit::LoadFailed) message += ": Loading uninstallation information failed";
+    if (result == UninstallerExit::RemovalFailed) message += ": Uninstallation failed partally or completely";
     return message;
 }
 

@@ -1,14 +1,14 @@
 #include "installer/ProductDefinition.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/JoinPath.h"
 #include "installer/ProductVersion.h"
 
 // Defined in dependency order: a constant's initialiser uses only those above it.
-const std::string ProductShortName = "Quillmore";
+const std::string ProductShortName = kProductKeyName;
 const std::string ProductFullName = "Vantrel Quillmore";
 const std::string ProductVersion = BuiltProductVersion;
-const std::string ProductUninstallKey =
-    JoinPath("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ProductShortName);
+const std::string ProductUninstallKey = JoinPath(kUninstallKeyParent, ProductShortName);
 const std::string ProductWebAddress = "https://www.vantrel.example/quillmore/";
 
 const std::string WelcomeText = "This program will install Vantrel Quillmore " + ProductVersion +
@@ -74,8 +74,8 @@ const AssociationDefinition SettingsAssociation = {
     {{"Manage", "Pellcfg.exe\" \"%1\""}},
 };
 
-const std::string RestoreSettingsAssociationCommand =
-    "-rstFileAssoc=.pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
+const std::string SiblingProductName = "Pellmar";
+const std::string RestoredSettingsAssociation = ".pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
 
 const std::string UninstallerDisplayName = ProductFullName + " " + ProductVersion + " (remove only)";
 

@@ -56,8 +56,12 @@ struct AssociationDefinition {
 extern const AssociationDefinition ProfileAssociation;
 extern const AssociationDefinition SettingsAssociation;
 
-// Uninstallation command that gives ".pmx" back to its previous owner.
-extern const std::string RestoreSettingsAssociationCommand;
+// The sibling server product, whose files and registrations the
+// uninstaller keeps.
+extern const std::string SiblingProductName;
+// ".pmx" and this version's settings ProgID: the uninstaller gives the
+// extension back to its previous owner.
+extern const std::string RestoredSettingsAssociation;
 
 // The uninstaller registration's display name: "... 4.33 (remove only)".
 extern const std::string UninstallerDisplayName;

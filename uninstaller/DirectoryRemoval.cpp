@@ -19,7 +19,7 @@ std::vector<std::string> DirectoriesDeepestFirst(const std::vector<UninstallComm
     std::vector<std::string> directories;
     std::set<std::string> listed;  // upper case: a list may name many thousands
     for (const UninstallCommand& command : commands) {
-        if (command.kind != UninstallCommand::DelDir) continue;
+        if (command.kind != CommandKeyword::DelDir) continue;
         std::string path = command.argument;
         while (path.size() > 3 && path.back() == '\\') path.pop_back();
         if (listed.insert(UpperCase(path)).second) directories.push_back(path);

@@ -73,8 +73,8 @@ bool KeptForLink(const RemovalContext& context, const std::string& path, const s
 
 void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
     for (const UninstallCommand& command : context.info.commands) {
-        const bool main = command.kind == UninstallCommand::DelMainFile;
-        if (!main && command.kind != UninstallCommand::DelFile) continue;
+        const bool main = command.kind == CommandKeyword::DelMainFile;
+        if (!main && command.kind != CommandKeyword::DelFile) continue;
         if (!exceptFile.empty() && SameText(command.argument, exceptFile)) continue;
         if (KeptForLink(context, command.argument)) continue;
         if (context.sibling.ProtectsFile(command.argument)) {

@@ -127,7 +127,7 @@ bool IsExtensionKey(const RegistryPath& key) {
 
 bool ListDeletesKey(const RemovalContext& context, const RegistryPath& key) {
     for (const UninstallCommand& command : context.info.commands)
-        if (command.kind == UninstallCommand::DelRegKey && RegistryPath::Parse(command.argument).SameKey(key))
+        if (command.kind == CommandKeyword::DelRegKey && RegistryPath::Parse(command.argument).SameKey(key))
             return true;
     return false;
 }
@@ -169,7 +169,7 @@ void RestoreAssociation(const RemovalContext& context, const std::string& argume
 
 void RemoveRegistryKeys(const RemovalContext& context) {
     for (const UninstallCommand& command : context.info.commands) {
-        if (command.kind != UninstallCommand::DelRegKey) continue;
+        if (command.kind != CommandKeyword::DelRegKey) continue;
         const RegistryPath key = RegistryPath::Parse(command.argument);
         if (key.SameKey(context.info.key)) continue;  // removed last, by RemoveUninstallKey
         if (context.sibling.ProtectsKey(key)) {
@@ -182,7 +182,7 @@ void RemoveRegistryKeys(const RemovalContext& context) {
 
 void RestoreFileAssociations(const RemovalContext& context) {
     for (const UninstallCommand& command : context.info.commands)
-        if (command.kind == UninstallCommand::RstFileAssoc) RestoreAssociation(context, command.argument);
+        if (command.kind == CommandKeyword::RstFileAssoc) RestoreAssociation(context, command.argument);
 }
 
 void RemoveUninstallKey(const RemovalContext& context) {

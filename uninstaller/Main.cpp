@@ -3,11 +3,12 @@
 //
 //   uninst <key name> [-unat] [-result=HHHHHHHH -done=HHHHHHHH]
 //
-// Exit codes: 0 removed; 12 the uninstallation information cannot be loaded,
-// names something outside the installation, or the command line is wrong;
-// 13 the removal failed partly or completely; 2 the user declined; 1 handed
-// over: a copy of the program carries on and, when a channel was given,
-// reports the result through it.
+// Exit codes (UninstallContract.h): 0 removed; 12 the uninstallation
+// information cannot be loaded, names something outside the installation,
+// or the command line is wrong; 13 the removal failed partly or completely;
+// 2 the user declined; 1 handed over: a copy of the program carries on and,
+// when a channel was given, reports the result through it.
+#include "contract/UninstallContract.h"
 #include "foundation/DllSearchPath.h"
 #include "foundation/FullPath.h"
 #include "foundation/SameText.h"
@@ -26,8 +27,6 @@
 
 namespace {
 
-enum ExitCode : std::uint32_t { Removed = 0, HandedOver = 1, Declined = 2, LoadFailed = 12, RemovalFailed = 13 };
-
 std::uint32_t Finish(const Arguments& args, std::uint32_t result, Report& report) {
     if (args.HasChannel() && !DeliverResult(args, result))
         report.Line("Reporting the result to the installer failed: " + DescribeWindowsError(GetLastError()));
@@ -36,7 +35,7 @@ std::uint32_t Finish(const Arguments& args, std::uint32_t result, Report& report
 
 bool ListDeletesFile(const UninstallInfo& info, const std::string& path) {
     for (const UninstallCommand& command : info.commands)
-        if ((command.kind == UninstallCommand::DelFile || command.kind == UninstallCommand::DelMainFile) &&
+        if ((command.kind == CommandKeyword::DelFile || command.kind == CommandKeyword::DelMainFile) &&
             SameText(command.argument, path))
             return true;
     return false;
@@ -69,11 +68,11 @@ std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const Con
     if (report.HasFailures()) {
         report.Line(args.keyName + " uninstallation failed partly or completely");
         if (!args.unattended) ShowFailed(args.keyName, report.Failures());
-        return RemovalFailed;
+        return UninstallerExit::RemovalFailed;
     }
     report.Line(args.keyName + " uninstallation completed");
     if (!args.unattended) ShowCompleted(args.keyName);
-    return Removed;
+    return UninstallerExit::Removed;
 }
 
 std::uint32_t Run() {
@@ -85,7 +84,7 @@ std::uint32_t Run() {
     } catch (const ArgumentError& e) {
         report.Line(std::string("Invalid command line: ") + e.what());
         report.Line("Usage: uninst <product key name> [-unat]");
-        return LoadFailed;
+        return UninstallerExit::LoadFailed;
     }
     LeaveCurrentDirectory();
     const std::string ownPath = OwnPath();
@@ -98,7 +97,7 @@ std::uint32_t Run() {
     } catch (const LoadError& e) {
         report.Line(std::string("Loading uninstallation information failed: ") + e.what());
         if (!args.unattended) ShowLoadFailed(args.keyName, e.what());
-        return Finish(args, LoadFailed, report);
+        return Finish(args, UninstallerExit::LoadFailed, report);
     }
 
     // Only now that everything is checked: a refused run changes nothing,
@@ -107,12 +106,13 @@ std::uint32_t Run() {
         if (!DeleteAtReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
         return Finish(args, Remove(args, info, containment, PlainFullPath(args.parentPath), report), report);
     }
-    if (!args.unattended && !ConfirmUninstallation(args.keyName)) return Finish(args, Declined, report);
+    if (!args.unattended && !ConfirmUninstallation(args.keyName))
+        return Finish(args, UninstallerExit::Declined, report);
     const std::string ownFile = FullPath(ownPath);
     if (!ListDeletesFile(info, ownFile))
         return Finish(args, Remove(args, info, containment, std::string(), report), report);
     // Nothing is removed yet: the result comes from the copy.
-    if (HandOverToCopy(ownPath, tail, report)) return HandedOver;
+    if (HandOverToCopy(ownPath, tail, report)) return UninstallerExit::HandedOver;
     return Finish(args, Remove(args, info, containment, ownFile, report), report);
 }
 

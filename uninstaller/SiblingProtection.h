@@ -5,8 +5,8 @@
 // ProgID.
 #pragma once
 
-#include "uninstaller/CommandList.h"
 #include "uninstaller/RegistryPath.h"
+#include "uninstaller/UninstallInfo.h"
 
 #include <set>
 #include <string>

@@ -37,7 +37,7 @@ class UninstallerRegistrationStepTest : public StepTest {};
 TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAndGoesOnRollback) {
     WriteString(HKEY_LOCAL_MACHINE, kKey, "NoModify", "1");
     WriteString(HKEY_LOCAL_MACHINE, kKey, "Version", "4.07");
-    AppendUninstallCommand("-delDir=", m_dir);
+    AppendUninstallCommand(CommandKeyword::DelDir, m_dir);
     const std::string before = Options().uninstallCommands;
     CapturedOutput out;
     {

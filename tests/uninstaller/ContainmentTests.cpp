@@ -310,7 +310,7 @@ TEST(Containment, EverySpellingIsRefusedOrReachesTheCanaryInside) {
         for (const auto& route : routes) {
             for (const auto& form : forms) {
                 const std::string spelling = base + form.first + route[0] + form.second;
-                std::vector<UninstallCommand> entry{{UninstallCommand::DelFile, spelling}};
+                std::vector<UninstallCommand> entry{{CommandKeyword::DelFile, spelling}};
                 try {
                     containment.Check(entry);
                 } catch (const LoadError&) {

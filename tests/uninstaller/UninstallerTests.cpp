@@ -2,12 +2,15 @@
 // against installations written by the tests.
 #include "InstalledProduct.h"
 
+#include "engine/UninstallCommands.h"
 #include "foundation/UniqueHandle.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
+#include "system/InstallOptions.h"
 #include "system/UninstallerProcess.h"
+#include "uninstaller/UninstallInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +56,32 @@ std::vector<std::string> RemainingKeys(const std::vector<std::string>& keys) {
 using Strings = std::vector<std::string>;
 
 }  // namespace
+
+// The installer's writer and the uninstaller's parser agree on every
+// keyword, and the text between them is the documented one.
+TEST(CommandList, EveryKeywordTheInstallerWritesTheUninstallerReadsBack) {
+    const std::pair<CommandKeyword, std::string> written[] = {
+        {CommandKeyword::DelDir, "C:\\Q"},
+        {CommandKeyword::DelFile, "C:\\Q\\a.txt"},
+        {CommandKeyword::DelMainFile, "C:\\Q\\quillmore.exe"},
+        {CommandKeyword::DelRegKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Q"},
+        {CommandKeyword::RstFileAssoc, ".pmx:Vantrel.Quillmore.4.33.Settings"}};
+    StartUninstallCommands("Pellmar");
+    for (const auto& [keyword, argument] : written) AppendUninstallCommand(keyword, argument);
+    EXPECT_EQ(Options().uninstallCommands,
+              "\"-shareResWith=Pellmar\" \"-delDir=C:\\Q\" \"-delFile=C:\\Q\\a.txt\" "
+              "\"-delMainFile=C:\\Q\\quillmore.exe\" \"-delRegKey=HKEY_LOCAL_MACHINE\\SOFTWARE\\Q\" "
+              "\"-rstFileAssoc=.pmx:Vantrel.Quillmore.4.33.Settings\"");
+
+    const std::vector<UninstallCommand> read = ParseCommandList(Options().uninstallCommands);
+    ASSERT_EQ(read.size(), 1 + std::size(written));
+    EXPECT_EQ(read[0].kind, CommandKeyword::ShareResWith);
+    EXPECT_EQ(read[0].argument, "Pellmar");
+    for (size_t i = 0; i < std::size(written); ++i) {
+        EXPECT_EQ(read[i + 1].kind, written[i].first) << i;
+        EXPECT_EQ(read[i + 1].argument, written[i].second) << i;
+    }
+}
 
 TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     InstalledProduct product;
