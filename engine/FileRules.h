@@ -3,8 +3,8 @@
 
 #include <string>
 
-// "-delMainFile=" when path is the main executable path (ASCII letters
-// compared without regard to case), otherwise "-delFile=".
+// DelMainFile when path is the main executable path (ASCII letters
+// compared without regard to case), otherwise DelFile.
 void RecordFileUninstallCommand(const std::string& path);
 
 // Returns when the existing file may be overwritten; otherwise ends the run

@@ -1,4 +1,4 @@
-// The "-delDir=" commands: deepest directories first, each only when empty,
+// The DelDir commands: deepest directories first, each only when empty,
 // so that a user's own files keep their folder.
 #include "uninstaller/Removal.h"
 

@@ -1,4 +1,4 @@
-// The "-delFile=" and "-delMainFile=" commands, and the uninstaller's own file.
+// The DelFile and DelMainFile commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
 #include "foundation/FullPath.h"

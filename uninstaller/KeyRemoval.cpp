@@ -1,4 +1,4 @@
-// The "-delRegKey=" and "-rstFileAssoc=" commands and the Uninstall key.
+// The DelRegKey and RstFileAssoc commands and the Uninstall key.
 #include "uninstaller/Removal.h"
 
 #include "foundation/NorlibExceptions.h"

@@ -1,5 +1,5 @@
 // The installer's result channel: a 4-byte section and an event, inherited
-// through -result= and -done=.
+// through the result switches of UninstallContract.h.
 #pragma once
 
 #include "uninstaller/Arguments.h"
