@@ -1,5 +1,6 @@
 #include "engine/DirectoryStep.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
@@ -84,10 +85,10 @@ void DirectoryStep::RefuseNonDirectory() {
                        "': The specified target path already exists and is not a directory";
     if (Options().interactive) {
         ShowError(text + ".", "Invalid Target Directory");
-        throw SilentExit(103);
+        throw SilentExit(InstallerExit::TargetIsNoDirectory);
     }
     ConsoleLine(text + ", aborting");
-    throw SilentExit(101);
+    throw SilentExit(InstallerExit::DirectoryFailed);
 }
 
 void DirectoryStep::MakeDirectory() {
@@ -98,8 +99,8 @@ void DirectoryStep::MakeDirectory() {
     std::string text = "Unable to create target directory '" + m_path + "': " + DescribeWindowsError(GetLastError());
     if (Options().interactive) {
         ShowError(text, "Directory Creation Failed");
-        throw SilentExit(101);
+        throw SilentExit(InstallerExit::DirectoryFailed);
     }
     ConsoleLine(text);
-    throw SilentExit(102);
+    throw SilentExit(InstallerExit::DirectoryCreationFailed);
 }

@@ -1,5 +1,6 @@
 #include "engine/FileAssociationStep.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/RecoverableFailure.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
@@ -61,7 +62,7 @@ RecoverableFailure AssociationFailure(const std::string& extension, const std::s
         "Warning: registering file association for extension '" + extension + "' failed. Reason: " + reason,
         "Registering file association for extension '" + extension + "' failed. Reason: " + reason + ", aborting",
         "registering file association failed",
-        112,
+        InstallerExit::AssociationFailed,
     };
 }
 

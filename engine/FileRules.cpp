@@ -1,5 +1,6 @@
 #include "engine/FileRules.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/RecoverableFailure.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
@@ -34,7 +35,7 @@ void ConfirmOverwrite(const std::string& path) {
         "Warning: '" + path + "' already exists, will be overwritten",
         "Target file '" + path + "' already exists, aborting",
         "file already exists",
-        104,
+        InstallerExit::FileExists,
     });
 }
 

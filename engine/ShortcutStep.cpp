@@ -1,5 +1,6 @@
 #include "engine/ShortcutStep.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/RecoverableFailure.h"
 #include "engine/UndoReport.h"
 #include "engine/UninstallCommands.h"
@@ -70,7 +71,7 @@ RecoverableFailure ShortcutFailure(const std::string& linkPath, const std::strin
         "Warning: creating shortcut '" + linkPath + "' failed: " + reason,
         "Creating shortcut '" + linkPath + "' failed: " + reason + ", aborting",
         "creating shortcut failed",
-        105,
+        InstallerExit::ShortcutFailed,
     };
 }
 

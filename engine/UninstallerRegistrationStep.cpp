@@ -1,5 +1,6 @@
 #include "engine/UninstallerRegistrationStep.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
@@ -22,14 +23,14 @@ void DecideOnRegistrationFailure(const std::string& reason) {
         if (MessageBoxA(nullptr, text.c_str(), "Uninstaller Registration Failed", MB_YESNO | MB_ICONWARNING) == IDYES)
             return;
         ConsoleLine("Installation canceled by user (uninstaller registration failed)");
-        throw SilentExit(113);
+        throw SilentExit(InstallerExit::UninstallerRegistrationFailed);
     }
     if (Options().force) {
         ConsoleLine("Warning: uninstaller registration failed: " + reason);
         return;
     }
     ConsoleLine("Uninstaller registration failed: " + reason + ", aborting");
-    throw SilentExit(113);
+    throw SilentExit(InstallerExit::UninstallerRegistrationFailed);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "installer/InstallFlow.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/FullPath.h"
@@ -23,10 +24,6 @@
 namespace {
 
 const unsigned installerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
-const int licenceNotAcceptedExitCode = 140;
-const int failureExitCode = 150;
-const int helpExitCode = 200;
-const int badCommandLineExitCode = 201;
 
 // What the flow decides for itself; the dialog may change all of it.
 struct FlowChoices {
@@ -35,8 +32,6 @@ struct FlowChoices {
     bool launchAfterInstall = true;
     std::string actionCaption = "Install";
 };
-
-const int dialogCancelledExitCode = 202;
 
 void ChooseInteractively(FlowChoices& choices, const std::string& previousVersion) {
     choices.actionCaption = ActionCaption(previousVersion);
@@ -49,7 +44,7 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
                                  &choices.actionCaption,
                                  ProductFullName + " " + ProductVersion,
                                  ProductWebAddress};
-    if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
+    if (ShowInstallerDialog(params) != 1) throw SilentExit(InstallerExit::DialogCancelled);
     // Every later step and the uninstaller see the full path.
     const std::string full = FullPath(options.installDir);
     if (!full.empty()) options.installDir = full;
@@ -60,7 +55,7 @@ void RequireLicenceAcceptance() {
     ErrorText("Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n");
     ErrorText("End-User License Agreement. Please run this installer without parameters to\n");
     ErrorText("read the EULA, then supply -acceptEULA for unattended installation.\n");
-    throw SilentExit(licenceNotAcceptedExitCode);
+    throw SilentExit(InstallerExit::LicenceNotAccepted);
 }
 
 void PrepareSharedPaths() {
@@ -106,7 +101,7 @@ int RunFlow(const std::wstring& commandLine) {
     PrepareSharedPaths();
     RunInstallationSteps(choices.allUsers, choices.desktopIcon);
     ReportCompletion(choices.launchAfterInstall);
-    return 0;
+    return InstallerExit::Completed;
 }
 
 // Printed, then shown (interactive) or printed a second time (unattended).
@@ -116,7 +111,7 @@ int ReportFailure(const std::string& text, const char* caption) {
         MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
     else
         ConsoleLine(text);
-    return failureExitCode;
+    return InstallerExit::Failure;
 }
 
 }  // namespace
@@ -135,7 +130,7 @@ int RunInstaller(const std::wstring& commandLine) {
     } catch (const CmdLine::Err& e) {
         ConsoleLine(e.what());
         ConsoleLine("");
-        exitCode = badCommandLineExitCode;
+        exitCode = InstallerExit::BadCommandLine;
     } catch (const InstallError& e) {
         exitCode = ReportFailure(std::string("Installation error: ") + e.what(), "Installation Error");
     } catch (const std::exception& e) {
@@ -143,6 +138,7 @@ int RunInstaller(const std::wstring& commandLine) {
     } catch (...) {
         exitCode = ReportFailure("Unrecognized exception caught", "Exception");
     }
-    if (exitCode == helpExitCode || exitCode == badCommandLineExitCode) RawConsoleLine(WelcomeText);
+    if (exitCode == InstallerExit::HelpRequested || exitCode == InstallerExit::BadCommandLine)
+        RawConsoleLine(WelcomeText);
     return exitCode;
 }

@@ -1,5 +1,6 @@
 #include "installer/OptionReader.h"
 
+#include "engine/InstallerMessages.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/TextConversion.h"
@@ -7,8 +8,6 @@
 #include "system/InstallOptions.h"
 
 namespace {
-
-const int helpExitCode = 200;
 
 // Every later step and the uninstaller see the full path; a name the ANSI
 // code page cannot hold would land somewhere else and is refused.
@@ -28,7 +27,7 @@ bool IsInteractiveRun(const CmdLine& cmdLine) {
 }
 
 void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) {
-    if (cmdLine.isHelpRequested()) throw SilentExit(helpExitCode);
+    if (cmdLine.isHelpRequested()) throw SilentExit(InstallerExit::HelpRequested);
 
     InstallOptions& options = Options();
     options.force = cmdLine.hasFlag(L"force", true);

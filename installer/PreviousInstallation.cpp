@@ -1,6 +1,7 @@
 #include "installer/PreviousInstallation.h"
 
 #include "contract/UninstallContract.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
@@ -14,7 +15,6 @@ namespace {
 // Installations older than this carry no uninstaller that speaks the result
 // channel; a fresh copy of the embedded one removes them.
 const char channelVersion[] = "4.07";
-const int removalFailureExitCode = 107;
 
 std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
     RawConsoleLine("");
@@ -52,14 +52,14 @@ void DecideOnRemovalFailure(std::string message) {
                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
             return;
         RawConsoleLine("Installation canceled by user (uninstallation failure)");
-        throw SilentExit(removalFailureExitCode);
+        throw SilentExit(InstallerExit::PreviousRemovalFailed);
     }
     if (options.force) {
         RawConsoleLine("Warning: " + message);
         return;
     }
     RawConsoleLine(message + " (use /Force flag to override uninstallation failure); aborting");
-    throw SilentExit(removalFailureExitCode);
+    throw SilentExit(InstallerExit::PreviousRemovalFailed);
 }
 
 }  // namespace
