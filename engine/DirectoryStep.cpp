@@ -81,10 +81,9 @@ void DirectoryStep::CreateMissingParent() {
 }
 
 void DirectoryStep::RefuseNonDirectory() {
-    std::string text = "Unable to create target directory '" + m_path +
-                       "': The specified target path already exists and is not a directory";
+    const std::string text = TargetIsNoDirectoryText(m_path);
     if (Options().interactive) {
-        ShowError(text + ".", "Invalid Target Directory");
+        ShowError(text + ".", kTargetIsNoDirectoryCaption);
         throw SilentExit(InstallerExit::TargetIsNoDirectory);
     }
     ConsoleLine(text + ", aborting");
@@ -96,9 +95,9 @@ void DirectoryStep::MakeDirectory() {
         m_created = true;
         return;
     }
-    std::string text = "Unable to create target directory '" + m_path + "': " + DescribeWindowsError(GetLastError());
+    const std::string text = DirectoryCreationFailedText(m_path, DescribeWindowsError(GetLastError()));
     if (Options().interactive) {
-        ShowError(text, "Directory Creation Failed");
+        ShowError(text, kDirectoryCreationFailedCaption);
         throw SilentExit(InstallerExit::DirectoryFailed);
     }
     ConsoleLine(text);

@@ -54,18 +54,6 @@ void DeleteDefaultValue(const std::string& keyPath) {
     if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND) throw Norlib::RegException(key);
 }
 
-RecoverableFailure AssociationFailure(const std::string& extension, const std::string& reason) {
-    return RecoverableFailure{
-        "Warning: registering file associaton for extension '" + extension + "' failed.\nReason: " + reason +
-            ".\nDo you want to continue with the installation anyway?",
-        "Registering File Association Failed",
-        "Warning: registering file association for extension '" + extension + "' failed. Reason: " + reason,
-        "Registering file association for extension '" + extension + "' failed. Reason: " + reason + ", aborting",
-        "registering file association failed",
-        InstallerExit::AssociationFailed,
-    };
-}
-
 }  // namespace
 
 std::string ProgIdDisplayName(const std::string& progId) {
@@ -86,10 +74,9 @@ FileAssociationStep::FileAssociationStep(const std::string& progId, const std::s
       m_extension(extension), m_previousProgId(PreviousProgId(ReadDefaultValue(m_extensionKey), progId)),
       m_extensionKeyExisted(KeyExists(m_extensionKey)), m_progIdKeyExisted(KeyExists(m_progIdKey)) {
     if (m_previousProgId.empty()) {
-        ConsoleLine("Registering file association for extension '" + m_extension + "'");
+        ConsoleLine(RegisteringAssociationLine(m_extension));
     } else {
-        ConsoleLine("Warning: Replacing file association for extension '" + m_extension +
-                    "' currently associated with " + ProgIdDisplayName(m_previousProgId));
+        ConsoleLine(ReplacingAssociationLine(m_extension, ProgIdDisplayName(m_previousProgId)));
     }
 
     try {
@@ -139,7 +126,7 @@ void FileAssociationStep::Register(const std::string& progId, const std::string&
 // goes too, so that a failed installation leaves the classes as they were;
 // one that was there before may belong to another installation and stays.
 void FileAssociationStep::Undo() {
-    ConsoleLine("Rollback: removing previously created file association for extension " + m_extension);
+    ConsoleLine(AssociationUndoLine(m_extension));
     bool restoring = !m_previousProgId.empty();
     try {
         if (restoring)
@@ -158,13 +145,10 @@ void FileAssociationStep::Undo() {
 
 // Not scheduled for later, and the rollback goes on.
 void FileAssociationStep::ReportUndoFailure(bool restoring, const std::string& reason) const {
-    ConsoleLine((restoring ? "Restoring" : "Removing") + std::string(" file association failed: ") + reason);
+    ConsoleLine(AssociationUndoFailedLine(restoring, reason));
     if (!Options().interactive) return;
-    std::string text = std::string("Unable to ") + (restoring ? "restore" : "remove previoisly created") +
-                       " file association for extenstion '" + m_extension + "'.\nReason: " + reason;
-    MessageBoxA(nullptr, text.c_str(),
-                restoring ? "Restoring File Association Failed" : "Removing File Association Failed",
-                MB_OK | MB_ICONERROR);
+    const std::string text = AssociationUndoFailedText(restoring, m_extension, reason);
+    MessageBoxA(nullptr, text.c_str(), AssociationUndoFailedCaption(restoring), MB_OK | MB_ICONERROR);
 }
 
 // An extension key that was there before (without a ProgID) keeps whatever

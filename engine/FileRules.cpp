@@ -27,16 +27,7 @@ void RecordFileUninstallCommand(const std::string& path) {
 }
 
 void ConfirmOverwrite(const std::string& path) {
-    DecideOnRecoverableFailure({
-        "Warning: '" + path +
-            "' already exists.\nDo you want it to be overwritten?\n"
-            "Clicking 'Yes' will overwrite the file, clicking 'No' will abort the installation.",
-        "Target File Exists",
-        "Warning: '" + path + "' already exists, will be overwritten",
-        "Target file '" + path + "' already exists, aborting",
-        "file already exists",
-        InstallerExit::FileExists,
-    });
+    DecideOnRecoverableFailure(FileExistsFailure(path));
 }
 
 void UndoFileCreation(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "engine/FileStep.h"
 
 #include "engine/FileRules.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "system/FileSystemQueries.h"
 #include "system/InstallOptions.h"
@@ -14,7 +15,7 @@ FileStep::FileStep(int resourceId, const std::string& path) : m_path(path.empty(
         Commit();
         ConfirmOverwrite(m_path);
     }
-    ConsoleLine("Installing " + m_path);
+    ConsoleLine(InstallingLine(m_path));
     Extract(resourceId, existedBefore);
     CancelDeleteOnReboot(m_path);
 }

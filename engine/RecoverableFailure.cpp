@@ -1,5 +1,6 @@
 #include "engine/RecoverableFailure.h"
 
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
@@ -10,7 +11,7 @@ void DecideOnRecoverableFailure(const RecoverableFailure& failure) {
     if (options.interactive) {
         int answer = MessageBoxA(nullptr, failure.question.c_str(), failure.caption.c_str(), MB_YESNO | MB_ICONWARNING);
         if (answer == IDYES) return;
-        ConsoleLine("Installation canceled by user (" + failure.cancelReason + ")");
+        ConsoleLine(CanceledByUserLine(failure.cancelReason));
         throw SilentExit(failure.exitCode);
     }
     if (options.force) {

@@ -63,18 +63,6 @@ std::string LinkTarget(const std::string& linkPath) {
     }
 }
 
-RecoverableFailure ShortcutFailure(const std::string& linkPath, const std::string& reason) {
-    return RecoverableFailure{
-        "Warning: creating shortcut '" + linkPath + "' failed.\nReason: " + reason +
-            ".\nDo you want to continue with the installation anyway?",
-        "Creating Shortcut Failed",
-        "Warning: creating shortcut '" + linkPath + "' failed: " + reason,
-        "Creating shortcut '" + linkPath + "' failed: " + reason + ", aborting",
-        "creating shortcut failed",
-        InstallerExit::ShortcutFailed,
-    };
-}
-
 }  // namespace
 
 std::string ShortcutFailureReason(const std::string& errorText) {
@@ -86,7 +74,7 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
                            const std::string& workingDirectory, const std::string& description,
                            const std::string& iconFile, int iconIndex)
     : m_linkPath(linkPath) {
-    ConsoleLine("Creating shortcut " + m_linkPath);
+    ConsoleLine(CreatingShortcutLine(m_linkPath));
 
     std::string reason;
     {

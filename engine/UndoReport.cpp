@@ -1,5 +1,6 @@
 #include "engine/UndoReport.h"
 
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
@@ -8,49 +9,16 @@
 
 namespace {
 
-struct UndoTexts {
-    const char* removing;
-    const char* failed;
-    const char* caption;
-    const char* rebootNote;
-    const char* scheduling;
-    const char* schedulingFailed;
-};
-
 const UndoTexts& TextsFor(UndoneObject kind) {
-    static const UndoTexts directory = {
-        "Rollback: removing previously created ",
-        "Rollback: error removing directory: ",
-        "Directory Deletion Failed",
-        "The directory will be scheduled for removal on reboot.",
-        "Scheduling removing directory on reboot",
-        "Scheduling removing directory failed",
-    };
-    static const UndoTexts file = {
-        "Rollback: removing previously created ",
-        "File deletion failed: ",
-        "File Deletion Failed",
-        "The file will be scheduled for deletion on reboot.",
-        "Scheduling file deletion on reboot",
-        "Scheduling file deletion failed",
-    };
-    static const UndoTexts shortcut = {
-        "Rollback: removing previously created shortcut ",
-        "Shortcut deletion failed: ",
-        "Shortcut Removal Failed",
-        "The shortcut will be scheduled for removal on reboot.",
-        "Scheduling remove shortcut on reboot",
-        "Scheduling remove shortcut failed",
-    };
     switch (kind) {
         case UndoneObject::Directory:
-            return directory;
+            return kDirectoryUndoTexts;
         case UndoneObject::Shortcut:
-            return shortcut;
+            return kShortcutUndoTexts;
         case UndoneObject::File:
             break;
     }
-    return file;
+    return kFileUndoTexts;
 }
 
 bool Remove(UndoneObject kind, const std::string& path) {
@@ -67,8 +35,7 @@ void ReportAndRemove(UndoneObject kind, const std::string& path) {
     std::string reason = DescribeWindowsError(code);
     ConsoleLine(texts.failed + reason);
     if (Options().interactive) {
-        std::string text =
-            "Unable to remove previously created '" + path + "'.\nReason: " + reason + "\n" + texts.rebootNote;
+        const std::string text = UndoFailedText(path, reason, texts);
         MessageBoxA(nullptr, text.c_str(), texts.caption, MB_OK | MB_ICONERROR);
     }
     ConsoleLine(texts.scheduling);

@@ -52,9 +52,7 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
 
 void RequireLicenceAcceptance() {
     if (Options().acceptEULA) return;
-    ErrorText("Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n");
-    ErrorText("End-User License Agreement. Please run this installer without parameters to\n");
-    ErrorText("read the EULA, then supply -acceptEULA for unattended installation.\n");
+    ErrorText(kLicenceNotAcceptedText);
     throw SilentExit(InstallerExit::LicenceNotAccepted);
 }
 
@@ -66,12 +64,12 @@ void PrepareSharedPaths() {
 }
 
 void ReportCompletion(bool launchAfterInstall) {
-    const std::string completed = ProductFullName + " " + ProductVersion + " installation completed";
     if (Options().interactive) {
-        MessageBoxA(nullptr, (completed + ".\n").c_str(), "Installation Completed", MB_OK | MB_ICONINFORMATION);
+        const std::string text = CompletedText(ProductFullName, ProductVersion);
+        MessageBoxA(nullptr, text.c_str(), kCompletedCaption, MB_OK | MB_ICONINFORMATION);
         if (launchAfterInstall) LaunchProduct();
     }
-    ConsoleLine(completed);
+    ConsoleLine(CompletedLine(ProductFullName, ProductVersion));
 }
 
 int RunFlow(const std::wstring& commandLine) {
@@ -132,11 +130,11 @@ int RunInstaller(const std::wstring& commandLine) {
         ConsoleLine("");
         exitCode = InstallerExit::BadCommandLine;
     } catch (const InstallError& e) {
-        exitCode = ReportFailure(std::string("Installation error: ") + e.what(), "Installation Error");
+        exitCode = ReportFailure(InstallationErrorText(e.what()), kInstallationErrorCaption);
     } catch (const std::exception& e) {
-        exitCode = ReportFailure(std::string("std::exception caught: ") + e.what(), "Exception");
+        exitCode = ReportFailure(StandardExceptionText(e.what()), kExceptionCaption);
     } catch (...) {
-        exitCode = ReportFailure("Unrecognized exception caught", "Exception");
+        exitCode = ReportFailure(kUnknownExceptionText, kExceptionCaption);
     }
     if (exitCode == InstallerExit::HelpRequested || exitCode == InstallerExit::BadCommandLine)
         RawConsoleLine(WelcomeText);

@@ -1,6 +1,5 @@
 #include "installer/PreviousInstallation.h"
 
-#include "contract/UninstallContract.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
@@ -35,30 +34,23 @@ std::uint32_t RunPreviousUninstaller(const std::string& version, const std::stri
     return RunUninstallerBetweenEmptyLines("\"" + copy + "\" " + ProductShortName);
 }
 
-std::string ResultMessage(std::uint32_t result) {
-    std::string message = "Uninstaller failed with error code " + std::to_string(result);
-    if (result == UninstallerExit::LoadFailed) message += ": Loading uninstallation information failed";
-    if (result == UninstallerExit::RemovalFailed) message += ": Uninstallation failed partally or completely";
-    return message;
-}
-
 void DecideOnRemovalFailure(std::string message) {
     if (!message.empty() && message.back() == '.') message.pop_back();
     const InstallOptions& options = Options();
     if (options.interactive) {
-        RawConsoleLine("Warning: " + message);
-        const std::string question = message + ".\nDo you want to continue with the installation anyway?";
-        if (MessageBoxA(nullptr, question.c_str(), "Uninstallation failure",
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
+        RawConsoleLine(RemovalFailureWarningLine(message));
+        const std::string question = RemovalFailureQuestion(message);
+        if (MessageBoxA(nullptr, question.c_str(), kRemovalFailureCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+            IDYES)
             return;
-        RawConsoleLine("Installation canceled by user (uninstallation failure)");
+        RawConsoleLine(kRemovalCanceledLine);
         throw SilentExit(InstallerExit::PreviousRemovalFailed);
     }
     if (options.force) {
-        RawConsoleLine("Warning: " + message);
+        RawConsoleLine(RemovalFailureWarningLine(message));
         return;
     }
-    RawConsoleLine(message + " (use /Force flag to override uninstallation failure); aborting");
+    RawConsoleLine(RemovalFailureAbortLine(message));
     throw SilentExit(InstallerExit::PreviousRemovalFailed);
 }
 
@@ -68,17 +60,17 @@ void RemovePreviousInstallation() {
     const std::string version = ReadPreviousVersion();
     const std::string uninstallString = ReadPreviousUninstallString();
     if (version.empty() || uninstallString.empty()) return;
-    RawConsoleLine("Uninstalling the existing Quillmore " + version + " installation");
+    RawConsoleLine(UninstallingPreviousLine(version));
 
     std::string failure;
     std::uint32_t result = 0;
     try {
         result = RunPreviousUninstaller(version, uninstallString);
     } catch (const InstallError& e) {
-        failure = std::string("Launching uninstaller failed: ") + e.what();
+        failure = LaunchingUninstallerFailedText(e.what());
     } catch (const std::exception& e) {
         failure = e.what();
     }
     if (failure.empty() && result == 0) return;
-    DecideOnRemovalFailure(failure.empty() ? ResultMessage(result) : failure);
+    DecideOnRemovalFailure(failure.empty() ? UninstallerFailedText(result) : failure);
 }
