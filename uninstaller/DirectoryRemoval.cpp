@@ -39,8 +39,8 @@ void RemoveDirectories(const RemovalContext& context) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) continue;
         if (code == ERROR_DIR_NOT_EMPTY)
-            context.report.Line("Kept directory " + path + ": it is not empty");
+            context.report.Line(KeptNonEmptyDirectoryLine(path));
         else
-            context.report.Failure("Directory removal failed: " + path + ": " + DescribeWindowsError(code));
+            context.report.Failure(DirectoryRemovalFailedLine(path, DescribeWindowsError(code)));
     }
 }

@@ -16,10 +16,10 @@
 #include "foundation/WinErrorMessage.h"
 #include "uninstaller/Arguments.h"
 #include "uninstaller/Containment.h"
-#include "uninstaller/Dialogs.h"
 #include "uninstaller/PlainPath.h"
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
+#include "uninstaller/Report.h"
 #include "uninstaller/ResultChannel.h"
 #include "uninstaller/SelfCopy.h"
 
@@ -29,7 +29,7 @@ namespace {
 
 std::uint32_t Finish(const Arguments& args, std::uint32_t result, Report& report) {
     if (args.HasChannel() && !DeliverResult(args, result))
-        report.Line("Reporting the result to the installer failed: " + DescribeWindowsError(GetLastError()));
+        report.Line(ResultNotDeliveredLine(DescribeWindowsError(GetLastError())));
     return result;
 }
 
@@ -66,11 +66,11 @@ std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const Con
     PathLinks links;
     RemoveInstallation(RemovalContext{info, sibling, containment, links, report, args.unattended}, uninstallerFile);
     if (report.HasFailures()) {
-        report.Line(args.keyName + " uninstallation failed partly or completely");
+        report.Line(UninstallationFailedLine(args.keyName));
         if (!args.unattended) ShowFailed(args.keyName, report.Failures());
         return UninstallerExit::RemovalFailed;
     }
-    report.Line(args.keyName + " uninstallation completed");
+    report.Line(UninstallationCompletedLine(args.keyName));
     if (!args.unattended) ShowCompleted(args.keyName);
     return UninstallerExit::Removed;
 }
@@ -82,8 +82,8 @@ std::uint32_t Run() {
     try {
         args = ParseArguments(tail);
     } catch (const ArgumentError& e) {
-        report.Line(std::string("Invalid command line: ") + e.what());
-        report.Line("Usage: uninst <product key name> [-unat]");
+        report.Line(InvalidCommandLineLine(e.what()));
+        report.Line(kUsageLine);
         return UninstallerExit::LoadFailed;
     }
     LeaveCurrentDirectory();
@@ -95,7 +95,7 @@ std::uint32_t Run() {
     try {
         info = LoadContainedInfo(args, containment);
     } catch (const LoadError& e) {
-        report.Line(std::string("Loading uninstallation information failed: ") + e.what());
+        report.Line(LoadFailedLine(e.what()));
         if (!args.unattended) ShowLoadFailed(args.keyName, e.what());
         return Finish(args, UninstallerExit::LoadFailed, report);
     }
@@ -103,7 +103,7 @@ std::uint32_t Run() {
     // Only now that everything is checked: a refused run changes nothing,
     // not even at the next start.
     if (args.IsCopy()) {
-        if (!DeleteAtReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
+        if (!DeleteAtReboot(ownPath)) report.Line(SelfDeletionNotScheduledLine(ownPath));
         return Finish(args, Remove(args, info, containment, PlainFullPath(args.parentPath), report), report);
     }
     if (!args.unattended && !ConfirmUninstallation(args.keyName))

@@ -8,7 +8,7 @@ namespace {
 // Uninstall key too: the removal is to be repeated once the list is sound.
 void ReportSiblingDamage(const RemovalContext& context) {
     if (context.sibling.Damage().empty()) return;
-    context.report.Failure("Kept what " + context.sibling.Name() + " may share: " + context.sibling.Damage());
+    context.report.Failure(KeptSharedLine(context.sibling.Name(), context.sibling.Damage()));
 }
 
 }  // namespace
