@@ -4,6 +4,7 @@
 
 #include "engine/UninstallCommands.h"
 #include "foundation/UniqueHandle.h"
+#include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
@@ -93,8 +94,8 @@ TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ(std::string("Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                           "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                          "Kept directory C:\\Apps: it is not empty\n"
-                          "Quillmore uninstallation completed\n"),
+                          "Kept directory C:\\Apps: it is not empty\n") +
+                  expected::kRemoved,
               outcome.output);
     EXPECT_EQ(Strings(), Remaining(product.Files()));
     EXPECT_EQ((Strings{installDir, vendorDir, appsDir}), Remaining(product.Directories()));
@@ -152,7 +153,7 @@ TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
     outcome = Uninstall();
 
     EXPECT_EQ(0u, outcome.result);
-    EXPECT_EQ("Quillmore uninstallation completed\n", outcome.output);
+    EXPECT_EQ(expected::kRemoved, outcome.output);
     EXPECT_EQ(Strings(), Remaining(product.Files()));
     EXPECT_EQ(Strings(), Remaining(product.Directories()));
     EXPECT_EQ(Strings(), RemainingKeys(product.Keys()));
@@ -169,8 +170,8 @@ TEST(Uninstaller, MainExecutableInUseIsLeftForTheNextReboot) {
     EXPECT_EQ("Main executable in use, scheduled for deletion on reboot: " + main + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                  "Kept directory C:\\Apps: it is not empty\n"
-                  "Quillmore uninstallation completed\n",
+                  "Kept directory C:\\Apps: it is not empty\n" +
+                  expected::kRemoved,
               outcome.output);
     const Strings pending = PendingDeletions();
     EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), main));
@@ -221,8 +222,8 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
                   siblingProgId + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                  "Kept directory C:\\Apps: it is not empty\n"
-                  "Quillmore uninstallation completed\n",
+                  "Kept directory C:\\Apps: it is not empty\n" +
+                  expected::kRemoved,
               outcome.output);
     EXPECT_TRUE(FileExists(shared));
     EXPECT_EQ(siblingProgId, ReadString(HKEY_LOCAL_MACHINE, In(classesKey, ".pmx"), ""));
@@ -289,24 +290,19 @@ TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
         std::string installDir;
         std::string firstLine;
     } cases[] = {
-        {"Quillmore", "", "C:\\Q", "Loading uninstallation information failed: reading \"UninstallParam\" of "},
-        {"Quillmore", fileEntry, "", "Loading uninstallation information failed: reading \"InstallDir\" of "},
+        {"Quillmore", "", "C:\\Q", expected::kLoadFailed + std::string("reading \"UninstallParam\" of ")},
+        {"Quillmore", fileEntry, "", expected::kLoadFailed + std::string("reading \"InstallDir\" of ")},
         {"Quillmore", fileEntry + " \"-delDir=C:\\Q", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unterminated entry at offset "},
+         expected::kUnparsable + std::string("unterminated entry at offset ")},
         {"Quillmore", fileEntry + " \"-delEverything=C:\\\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unknown command \"-delEverything=C:\\\""},
+         expected::kUnparsable + std::string("unknown command \"-delEverything=C:\\\"")},
         {"Quillmore", fileEntry + " \"-delFile=keep.txt\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unusable argument in \"-delFile=keep.txt\""},
+         expected::kUnparsable + std::string("unusable argument in \"-delFile=keep.txt\"")},
         {"Quillmore", fileEntry + " \"-delRegKey=SOFTWARE\\Vantrel\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unusable argument in \"-delRegKey=SOFTWARE\\Vantrel\""},
+         expected::kUnparsable + std::string("unusable argument in \"-delRegKey=SOFTWARE\\Vantrel\"")},
         {"Quillmore", fileEntry + " -delDir=C:\\Q", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "entry without double quote at offset "},
-        {"Pellmar", fileEntry, "C:\\Q", "Loading uninstallation information failed: reading \"UninstallParam\" of "},
+         expected::kUnparsable + std::string("entry without double quote at offset ")},
+        {"Pellmar", fileEntry, "C:\\Q", expected::kLoadFailed + std::string("reading \"UninstallParam\" of ")},
         {"", fileEntry, "C:\\Q", "Invalid command line: the product's key name is missing\n"},
         {"Quillmore -quiet", fileEntry, "C:\\Q", "Invalid command line: unknown option -quiet\n"},
         {"Quillmore -result=0000007C", fileEntry, "C:\\Q", "Invalid command line: -result= and -done= go together\n"},
