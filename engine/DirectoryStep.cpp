@@ -1,8 +1,7 @@
 #include "engine/DirectoryStep.h"
 
+#include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "engine/UndoReport.h"
-#include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"

@@ -1,8 +1,7 @@
 #include "engine/FileAssociationStep.h"
 
+#include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "engine/RecoverableFailure.h"
-#include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"

@@ -1,9 +1,7 @@
 #include "engine/FileRules.h"
 
+#include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "engine/RecoverableFailure.h"
-#include "engine/UndoReport.h"
-#include "engine/UninstallCommands.h"
 #include "system/InstallOptions.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "engine/InstallerMessages.h"
 
 #include "contract/UninstallContract.h"
-#include "engine/RecoverableFailure.h"
+#include "engine/InstallStep.h"
 
 namespace {
 

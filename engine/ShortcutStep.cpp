@@ -1,9 +1,7 @@
 #include "engine/ShortcutStep.h"
 
+#include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "engine/RecoverableFailure.h"
-#include "engine/UndoReport.h"
-#include "engine/UninstallCommands.h"
 #include "foundation/ComInit.h"
 #include "foundation/ComInstance.h"
 #include "foundation/Console.h"

@@ -1,7 +1,7 @@
 #include "installer/InstallFlow.h"
 
+#include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "engine/UninstallCommands.h"
 #include "foundation/Console.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"

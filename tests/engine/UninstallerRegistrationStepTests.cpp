@@ -2,7 +2,7 @@
 // six values, the last command, the tolerated failure and the undo.
 #include "support/StepFixture.h"
 
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
 #include "engine/UninstallerRegistrationStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"

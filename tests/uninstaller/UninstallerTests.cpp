@@ -2,7 +2,7 @@
 // against installations written by the tests.
 #include "InstalledProduct.h"
 
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
 #include "foundation/UniqueHandle.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
