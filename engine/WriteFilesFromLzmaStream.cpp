@@ -1,7 +1,7 @@
 #include "engine/WriteFilesFromLzmaStream.h"
 
 #include "engine/DecodingThread.h"
-#include "engine/FileRules.h"
+#include "engine/FileStep.h"
 #include "engine/InstallerMessages.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
