@@ -2,7 +2,6 @@
 
 #include "foundation/FileIo.h"
 #include "foundation/Win.h"
-#include "installer/SearchPathText.h"
 
 #include <vector>
 

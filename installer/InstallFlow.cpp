@@ -7,19 +7,21 @@
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/StructuredException.h"
+#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/ImageIntegrity.h"
 #include "installer/InstallationSteps.h"
-#include "installer/LaunchProduct.h"
 #include "installer/OptionReader.h"
 #include "installer/PreviousInstallation.h"
-#include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
 #include "system/AdminCheck.h"
 #include "system/InstallOptions.h"
 #include "system/RequirementsCheck.h"
 #include "ui/InstallerDialog.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -139,4 +141,25 @@ int RunInstaller(const std::wstring& commandLine) {
     if (exitCode == InstallerExit::HelpRequested || exitCode == InstallerExit::BadCommandLine)
         RawConsoleLine(WelcomeText);
     return exitCode;
+}
+
+namespace {
+
+constexpr std::size_t kCommandLineLimit = 260;
+
+}  // namespace
+
+void LaunchProduct() {
+    std::string commandLine = "\"" + JoinPath(Options().installDir, "quillmore.exe") + "\"";
+    // CreateProcessA may write into the command line; a longer one is cut.
+    char buffer[kCommandLineLimit + 1] = {};
+    commandLine.copy(buffer, std::min(commandLine.size(), kCommandLineLimit));
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        UniqueHandle process(started.hProcess);
+        UniqueHandle thread(started.hThread);
+    }
 }

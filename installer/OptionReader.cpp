@@ -44,3 +44,10 @@ void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) 
 
     cmdLine.checkAllUsed(false);
 }
+
+// Here rather than in CmdLine.cpp: the parser itself stays free of Windows
+// calls, so that it can be fuzzed natively.
+void CmdLine::checkAllUsed(bool includeProgramName) const {
+    const std::wstring report = unusedItemsReport(includeProgramName);
+    if (!report.empty()) throw Err(WideToMultiByte(report));
+}

@@ -3,11 +3,16 @@
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
+#include "foundation/JoinPath.h"
+#include "foundation/NorlibExceptions.h"
+#include "foundation/RegKey.h"
 #include "foundation/Win.h"
-#include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
 #include "system/InstallOptions.h"
+#include "system/SpecialFolders.h"
 #include "system/TemporaryUninstaller.h"
+
+#include <optional>
 
 namespace {
 
@@ -73,4 +78,29 @@ void RemovePreviousInstallation() {
     }
     if (failure.empty() && result == 0) return;
     DecideOnRemovalFailure(failure.empty() ? UninstallerFailedText(result) : failure);
+}
+
+namespace {
+
+std::optional<std::string> ReadUninstallValue(const char* valueName) {
+    try {
+        return RegKey(HKEY_LOCAL_MACHINE, ProductUninstallKey).ReadString(valueName, true);
+    } catch (const Norlib::RegException&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::string ReadPreviousUninstallString() {
+    return ReadUninstallValue("UninstallString").value_or(std::string());
+}
+
+std::string ReadPreviousVersion() {
+    return ReadUninstallValue("Version").value_or(std::string());
+}
+
+std::string DefaultInstallDirectory() {
+    if (auto directory = ReadUninstallValue("InstallDir")) return *directory;
+    return JoinPath(ProgramFilesFolder(), ProductFullName);
 }

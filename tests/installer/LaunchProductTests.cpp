@@ -2,7 +2,7 @@
 // installation directory as quillmore.exe reports how it was started.
 #include "support/StepFixture.h"
 
-#include "installer/LaunchProduct.h"
+#include "installer/InstallFlow.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 #include "system/InstallOptions.h"

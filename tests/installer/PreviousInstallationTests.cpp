@@ -1,7 +1,7 @@
 // The previous installation as the Uninstall key describes it, and its
 // removal, run by a driver program against a stand-in uninstaller registered
 // (or embedded) by the test.
-#include "installer/PreviousInstallationInfo.h"
+#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
