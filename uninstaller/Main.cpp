@@ -12,6 +12,7 @@
 #include "foundation/DllSearchPath.h"
 #include "foundation/FullPath.h"
 #include "foundation/SameText.h"
+#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "uninstaller/Arguments.h"
@@ -20,12 +21,24 @@
 #include "uninstaller/RebootDeletion.h"
 #include "uninstaller/Removal.h"
 #include "uninstaller/Report.h"
-#include "uninstaller/ResultChannel.h"
 #include "uninstaller/SelfCopy.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
+
+// The installer's result channel, a 4-byte section and an event: writes the
+// result into the section, then signals the event. False when either handle
+// is unusable.
+bool DeliverResult(const Arguments& args, std::uint32_t result) {
+    {
+        const UniqueView view(MapViewOfFile(args.resultSection, FILE_MAP_WRITE, 0, 0, sizeof result));
+        if (!view) return false;
+        std::memcpy(view.get(), &result, sizeof result);
+    }
+    return SetEvent(args.doneEvent) != FALSE;
+}
 
 std::uint32_t Finish(const Arguments& args, std::uint32_t result, Report& report) {
     if (args.HasChannel() && !DeliverResult(args, result))
