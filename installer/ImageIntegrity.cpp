@@ -12,7 +12,7 @@ namespace {
 // The host tool writes the size and the digest into these bytes after
 // linking. They are read back from the file, never through this object,
 // so what the compiler believes they hold cannot matter.
-const ImageDigestRecord ownDigestRecord = UnrecordedImageDigest();
+const ImageDigestRecord kOwnDigestRecord = UnrecordedImageDigest();
 
 std::string OwnPath() {
     std::string path(32768, '\0');
@@ -24,7 +24,7 @@ std::string OwnPath() {
 
 std::uint32_t OwnRecordRva() {
     const auto* base = reinterpret_cast<const unsigned char*>(GetModuleHandleA(nullptr));
-    return static_cast<std::uint32_t>(reinterpret_cast<const unsigned char*>(&ownDigestRecord) - base);
+    return static_cast<std::uint32_t>(reinterpret_cast<const unsigned char*>(&kOwnDigestRecord) - base);
 }
 
 // Hashes the file through a read-only mapping: its pages come from the

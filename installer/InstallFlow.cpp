@@ -25,7 +25,7 @@
 
 namespace {
 
-const unsigned installerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
+const unsigned kInstallerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
 
 // What the flow decides for itself; the dialog may change all of it.
 struct FlowChoices {
@@ -60,7 +60,7 @@ void RequireLicenceAcceptance() {
 
 void PrepareSharedPaths() {
     InstallOptions& options = Options();
-    StartUninstallCommands(SiblingProductName);
+    StartUninstallCommands(kSiblingProductName);
     options.uninstallerPath = JoinPath(options.installDir, UninstallerName);
     options.mainExecutablePath = JoinPath(options.installDir, MainExecutableName);
 }
@@ -80,7 +80,7 @@ int RunFlow(const std::wstring& commandLine) {
     FlowChoices choices{IsUserAdmin(true)};
 
     InstallOptions& options = Options();
-    CmdLine cmdLine(commandLine, installerParserFlags);
+    CmdLine cmdLine(commandLine, kInstallerParserFlags);
     options.interactive = IsInteractiveRun(cmdLine);
     // A damaged file must not decide anything: it is judged before its
     // options are read and before the first window or write.

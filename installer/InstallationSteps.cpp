@@ -123,7 +123,7 @@ void RunInstallationSteps(bool allUsers, bool desktopIcon) {
     AddAssociation(steps, ProfileAssociation);
     AddAssociation(steps, SettingsAssociation);
     FailurePoint("restore-association-command");
-    AppendUninstallCommand(CommandKeyword::RstFileAssoc, RestoredSettingsAssociation);
+    AppendUninstallCommand(CommandKeyword::RstFileAssoc, kRestoredSettingsAssociation);
 
     // Last, so that the command list it stores is complete.
     steps.Add<UninstallerRegistrationStep>(ProductShortName, UninstallerDisplayName, ProductVersion);

@@ -18,7 +18,7 @@ namespace {
 
 // Installations older than this carry no uninstaller that speaks the result
 // channel; a fresh copy of the embedded one removes them.
-const char channelVersion[] = "4.07";
+const char kChannelVersion[] = "4.07";
 
 std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
     RawConsoleLine("");
@@ -34,7 +34,7 @@ std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
 }
 
 std::uint32_t RunPreviousUninstaller(const std::string& version, const std::string& uninstallString) {
-    if (version.compare(channelVersion) >= 0) return RunUninstallerBetweenEmptyLines(uninstallString);
+    if (version.compare(kChannelVersion) >= 0) return RunUninstallerBetweenEmptyLines(uninstallString);
     const std::string copy = WriteTemporaryUninstaller();
     return RunUninstallerBetweenEmptyLines("\"" + copy + "\" " + ProductShortName);
 }

@@ -36,7 +36,7 @@ const std::vector<std::string> ComponentSubdirectories = {"Ostrel-5.06", "Ostrel
 
 namespace {
 
-const std::string productShortcutDescription =
+const std::string kProductShortcutDescription =
     ProductFullName + " " + ProductVersion +
     " - a general-purpose SSH client: supports tunneling (manual and via integrated proxy), SFTP file "
     "transfer, remote console access and remote administration of Pellmar.";
@@ -44,7 +44,7 @@ const std::string productShortcutDescription =
 }  // namespace
 
 const std::vector<ShortcutDefinition> StartMenuShortcuts = {
-    {"Quillmore.lnk", MainExecutableName, "", productShortcutDescription, "", 0},
+    {"Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0},
     {"Proxy Settings.lnk", "vantcfg.exe", "-proxy",
      "Vantrel Global Proxy Settings - manages your SOCKS or HTTP proxy settings for establishing outgoing "
      "SSH connections.",
@@ -56,7 +56,8 @@ const std::vector<ShortcutDefinition> StartMenuShortcuts = {
     {"Uninstall Quillmore.lnk", "", ProductShortName, "Uninstall Vantrel Quillmore " + ProductVersion + ".", "", 0},
 };
 
-const ShortcutDefinition DesktopShortcut = {"Quillmore.lnk", MainExecutableName, "", productShortcutDescription, "", 0};
+const ShortcutDefinition DesktopShortcut = {
+    "Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0};
 
 const AssociationDefinition ProfileAssociation = {
     "Vantrel.Quillmore." + ProductVersion + ".Profile",
@@ -74,8 +75,8 @@ const AssociationDefinition SettingsAssociation = {
     {{"Manage", "Pellcfg.exe\" \"%1\""}},
 };
 
-const std::string SiblingProductName = "Pellmar";
-const std::string RestoredSettingsAssociation = ".pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
+const std::string kSiblingProductName = "Pellmar";
+const std::string kRestoredSettingsAssociation = ".pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
 
 const std::string UninstallerDisplayName = ProductFullName + " " + ProductVersion + " (remove only)";
 

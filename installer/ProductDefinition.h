@@ -58,10 +58,10 @@ extern const AssociationDefinition SettingsAssociation;
 
 // The sibling server product, whose files and registrations the
 // uninstaller keeps.
-extern const std::string SiblingProductName;
+extern const std::string kSiblingProductName;
 // ".pmx" and this version's settings ProgID: the uninstaller gives the
 // extension back to its previous owner.
-extern const std::string RestoredSettingsAssociation;
+extern const std::string kRestoredSettingsAssociation;
 
 // The uninstaller registration's display name: "... 4.33 (remove only)".
 extern const std::string UninstallerDisplayName;
