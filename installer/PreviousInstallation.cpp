@@ -1,5 +1,6 @@
 #include "installer/PreviousInstallation.h"
 
+#include "contract/UninstallContract.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
@@ -19,6 +20,14 @@ namespace {
 // Installations older than this carry no uninstaller that speaks the result
 // channel; a fresh copy of the embedded one removes them.
 const char kChannelVersion[] = "4.07";
+
+std::optional<std::string> ReadUninstallValue(const char* valueName) {
+    try {
+        return RegKey(HKEY_LOCAL_MACHINE, ProductUninstallKey).ReadString(valueName, true);
+    } catch (const Norlib::RegException&) {
+        return std::nullopt;
+    }
+}
 
 std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
     RawConsoleLine("");
@@ -80,27 +89,15 @@ void RemovePreviousInstallation() {
     DecideOnRemovalFailure(failure.empty() ? UninstallerFailedText(result) : failure);
 }
 
-namespace {
-
-std::optional<std::string> ReadUninstallValue(const char* valueName) {
-    try {
-        return RegKey(HKEY_LOCAL_MACHINE, ProductUninstallKey).ReadString(valueName, true);
-    } catch (const Norlib::RegException&) {
-        return std::nullopt;
-    }
-}
-
-}  // namespace
-
 std::string ReadPreviousUninstallString() {
     return ReadUninstallValue("UninstallString").value_or(std::string());
 }
 
 std::string ReadPreviousVersion() {
-    return ReadUninstallValue("Version").value_or(std::string());
+    return ReadUninstallValue(kVersionValue).value_or(std::string());
 }
 
 std::string DefaultInstallDirectory() {
-    if (auto directory = ReadUninstallValue("InstallDir")) return *directory;
+    if (auto directory = ReadUninstallValue(kInstallDirValue)) return *directory;
     return JoinPath(ProgramFilesFolder(), ProductFullName);
 }
