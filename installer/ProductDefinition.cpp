@@ -2,7 +2,6 @@
 
 #include "contract/UninstallContract.h"
 #include "foundation/JoinPath.h"
-#include "installer/ProductVersion.h"
 
 // Defined in dependency order: a constant's initialiser uses only those above it.
 const std::string ProductShortName = kProductKeyName;

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// The product version, chosen per executable when it is built
+// (ProductVersion.cpp): the shipped installer and its test variants share
+// every other source.
+extern const char BuiltProductVersion[];
+
 extern const std::string ProductShortName;     // "Quillmore"
 extern const std::string ProductFullName;      // "Vantrel Quillmore"
 extern const std::string ProductVersion;       // set per executable at build time
