@@ -1,8 +1,8 @@
 #include "engine/DirectoryStep.h"
 
 #include "engine/InstallOptions.h"
-#include "engine/UndoReport.h"
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/Win.h"
@@ -47,7 +47,7 @@ std::string ParentDirectoryOf(const std::string& path) {
 }
 
 DirectoryStep::DirectoryStep(const std::string& path, bool createParents) : m_path(path) {
-    AppendUninstallCommand("-delDir=", m_path);
+    AppendUninstallCommand(CommandKeyword::DelDir, m_path);
     if (createParents) CreateMissingParent();
 
     // Asked by attributes rather than by a directory search, which misses an
@@ -80,14 +80,13 @@ void DirectoryStep::CreateMissingParent() {
 }
 
 void DirectoryStep::RefuseNonDirectory() {
-    std::string text = "Unable to create target directory '" + m_path +
-                       "': The specified target path already exists and is not a directory";
+    const std::string text = TargetIsNoDirectoryText(m_path);
     if (Options().interactive) {
-        ShowError(text + ".", "Invalid Target Directory");
-        throw SilentExit(103);
+        ShowError(text + ".", kTargetIsNoDirectoryCaption);
+        throw SilentExit(InstallerExit::TargetIsNoDirectory);
     }
     ConsoleLine(text + ", aborting");
-    throw SilentExit(101);
+    throw SilentExit(InstallerExit::DirectoryFailed);
 }
 
 void DirectoryStep::MakeDirectory() {
@@ -95,11 +94,11 @@ void DirectoryStep::MakeDirectory() {
         m_created = true;
         return;
     }
-    std::string text = "Unable to create target directory '" + m_path + "': " + DescribeWindowsError(GetLastError());
+    const std::string text = DirectoryCreationFailedText(m_path, DescribeWindowsError(GetLastError()));
     if (Options().interactive) {
-        ShowError(text, "Directory Creation Failed");
-        throw SilentExit(101);
+        ShowError(text, kDirectoryCreationFailedCaption);
+        throw SilentExit(InstallerExit::DirectoryFailed);
     }
     ConsoleLine(text);
-    throw SilentExit(102);
+    throw SilentExit(InstallerExit::DirectoryCreationFailed);
 }

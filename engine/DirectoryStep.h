@@ -1,6 +1,6 @@
 // Makes sure one directory exists, creating first, when asked, every
 // missing parent as a step of its own that this step owns. Records
-// "-delDir=" for the directory and for each parent it creates; the undo
+// DelDir for the directory and for each parent it creates; the undo
 // removes exactly the directories created, deepest first.
 #pragma once
 

@@ -1,8 +1,8 @@
 #include "engine/FileAssociationStep.h"
 
 #include "engine/InstallOptions.h"
-#include "engine/RecoverableFailure.h"
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"
@@ -53,18 +53,6 @@ void DeleteDefaultValue(const std::string& keyPath) {
     if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND) throw Norlib::RegException(key);
 }
 
-RecoverableFailure AssociationFailure(const std::string& extension, const std::string& reason) {
-    return RecoverableFailure{
-        "Warning: registering file associaton for extension '" + extension + "' failed.\nReason: " + reason +
-            ".\nDo you want to continue with the installation anyway?",
-        "Registering File Association Failed",
-        "Warning: registering file association for extension '" + extension + "' failed. Reason: " + reason,
-        "Registering file association for extension '" + extension + "' failed. Reason: " + reason + ", aborting",
-        "registering file association failed",
-        112,
-    };
-}
-
 }  // namespace
 
 std::string ProgIdDisplayName(const std::string& progId) {
@@ -85,10 +73,9 @@ FileAssociationStep::FileAssociationStep(const std::string& progId, const std::s
       m_extension(extension), m_previousProgId(PreviousProgId(ReadDefaultValue(m_extensionKey), progId)),
       m_extensionKeyExisted(KeyExists(m_extensionKey)), m_progIdKeyExisted(KeyExists(m_progIdKey)) {
     if (m_previousProgId.empty()) {
-        ConsoleLine("Registering file association for extension '" + m_extension + "'");
+        ConsoleLine(RegisteringAssociationLine(m_extension));
     } else {
-        ConsoleLine("Warning: Replacing file association for extension '" + m_extension +
-                    "' currently associated with " + ProgIdDisplayName(m_previousProgId));
+        ConsoleLine(ReplacingAssociationLine(m_extension, ProgIdDisplayName(m_previousProgId)));
     }
 
     try {
@@ -115,7 +102,7 @@ FileAssociationStep::~FileAssociationStep() {
 void FileAssociationStep::Register(const std::string& progId, const std::string& description,
                                    const std::string& iconLocation, const std::vector<ShellVerb>& verbs) {
     WriteDefaultValue(m_extensionKey, progId);
-    AppendUninstallCommand("-delRegKey=", m_extensionKey);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, m_extensionKey);
     WriteDefaultValue(m_progIdKey, description);
     WriteDefaultValue(JoinPath(m_progIdKey, "DefaultIcon"), iconLocation);
     if (!verbs.empty()) {
@@ -126,19 +113,19 @@ void FileAssociationStep::Register(const std::string& progId, const std::string&
             std::string commandKey = JoinPath(verbKey, "command");
             WriteDefaultValue(verbKey, verb.name);
             WriteDefaultValue(commandKey, verb.commandLine);
-            AppendUninstallCommand("-delRegKey=", commandKey);
-            AppendUninstallCommand("-delRegKey=", verbKey);
+            AppendUninstallCommand(CommandKeyword::DelRegKey, commandKey);
+            AppendUninstallCommand(CommandKeyword::DelRegKey, verbKey);
         }
-        AppendUninstallCommand("-delRegKey=", shellKey);
+        AppendUninstallCommand(CommandKeyword::DelRegKey, shellKey);
     }
-    AppendUninstallCommand("-delRegKey=", m_progIdKey);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, m_progIdKey);
 }
 
 // The extension gets its mapping back. A ProgID key that this step made
 // goes too, so that a failed installation leaves the classes as they were;
 // one that was there before may belong to another installation and stays.
 void FileAssociationStep::Undo() {
-    ConsoleLine("Rollback: removing previously created file association for extension " + m_extension);
+    ConsoleLine(AssociationUndoLine(m_extension));
     bool restoring = !m_previousProgId.empty();
     try {
         if (restoring)
@@ -157,13 +144,10 @@ void FileAssociationStep::Undo() {
 
 // Not scheduled for later, and the rollback goes on.
 void FileAssociationStep::ReportUndoFailure(bool restoring, const std::string& reason) const {
-    ConsoleLine((restoring ? "Restoring" : "Removing") + std::string(" file association failed: ") + reason);
+    ConsoleLine(AssociationUndoFailedLine(restoring, reason));
     if (!Options().interactive) return;
-    std::string text = std::string("Unable to ") + (restoring ? "restore" : "remove previoisly created") +
-                       " file association for extenstion '" + m_extension + "'.\nReason: " + reason;
-    MessageBoxA(nullptr, text.c_str(),
-                restoring ? "Restoring File Association Failed" : "Removing File Association Failed",
-                MB_OK | MB_ICONERROR);
+    const std::string text = AssociationUndoFailedText(restoring, m_extension, reason);
+    MessageBoxA(nullptr, text.c_str(), AssociationUndoFailedCaption(restoring), MB_OK | MB_ICONERROR);
 }
 
 // An extension key that was there before (without a ProgID) keeps whatever

@@ -1,6 +1,6 @@
 // Points a file extension at a ProgID and writes the ProgID's description,
 // icon and shell verbs under HKEY_LOCAL_MACHINE\SOFTWARE\Classes, recording
-// "-delRegKey=" for every key it writes. The undo gives the extension back
+// DelRegKey for every key it writes. The undo gives the extension back
 // its previous ProgID, or removes what this step added to the extension key,
 // and removes the ProgID's keys when this step made them. A failed write is
 // a recoverable failure.

@@ -1,8 +1,7 @@
 #include "engine/ShortcutStep.h"
 
-#include "engine/RecoverableFailure.h"
-#include "engine/UndoReport.h"
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/ComInit.h"
 #include "foundation/ComInstance.h"
 #include "foundation/Console.h"
@@ -62,18 +61,6 @@ std::string LinkTarget(const std::string& linkPath) {
     }
 }
 
-RecoverableFailure ShortcutFailure(const std::string& linkPath, const std::string& reason) {
-    return RecoverableFailure{
-        "Warning: creating shortcut '" + linkPath + "' failed.\nReason: " + reason +
-            ".\nDo you want to continue with the installation anyway?",
-        "Creating Shortcut Failed",
-        "Warning: creating shortcut '" + linkPath + "' failed: " + reason,
-        "Creating shortcut '" + linkPath + "' failed: " + reason + ", aborting",
-        "creating shortcut failed",
-        105,
-    };
-}
-
 }  // namespace
 
 std::string ShortcutFailureReason(const std::string& errorText) {
@@ -85,7 +72,7 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
                            const std::string& workingDirectory, const std::string& description,
                            const std::string& iconFile, int iconIndex)
     : m_linkPath(linkPath) {
-    ConsoleLine("Creating shortcut " + m_linkPath);
+    ConsoleLine(CreatingShortcutLine(m_linkPath));
 
     std::string reason;
     {
@@ -106,7 +93,7 @@ ShortcutStep::ShortcutStep(const std::string& linkPath, const std::string& targe
     }
 
     if (m_created) {
-        if (!m_usersOwn) AppendUninstallCommand("-delFile=", m_linkPath);
+        if (!m_usersOwn) AppendUninstallCommand(CommandKeyword::DelFile, m_linkPath);
         CancelDeleteOnReboot(m_linkPath);
         return;
     }

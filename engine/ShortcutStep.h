@@ -1,5 +1,5 @@
 // Creates one shell link (.lnk) through the shell's link object and records
-// "-delFile=" for it; the undo deletes the link again. A link of that name
+// DelFile for it; the undo deletes the link again. A link of that name
 // that was there before and starts another program is the user's: it is
 // replaced but never recorded or undone. A link that cannot
 // be made is a recoverable failure: the installation may go on without it.

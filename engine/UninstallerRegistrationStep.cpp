@@ -1,7 +1,8 @@
 #include "engine/UninstallerRegistrationStep.h"
 
 #include "engine/InstallOptions.h"
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
@@ -12,42 +13,18 @@
 
 #include <exception>
 
-namespace {
-
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-// Returns when the installation is to go on without a registration.
-void DecideOnRegistrationFailure(const std::string& reason) {
-    if (Options().interactive) {
-        std::string text = "Warning: uninstaller registration failed.\nReason: " + reason +
-                           "\nDo you want to continue with the installation anyway?";
-        if (MessageBoxA(nullptr, text.c_str(), "Uninstaller Registration Failed", MB_YESNO | MB_ICONWARNING) == IDYES)
-            return;
-        ConsoleLine("Installation canceled by user (uninstaller registration failed)");
-        throw SilentExit(113);
-    }
-    if (Options().force) {
-        ConsoleLine("Warning: uninstaller registration failed: " + reason);
-        return;
-    }
-    ConsoleLine("Uninstaller registration failed: " + reason + ", aborting");
-    throw SilentExit(113);
-}
-
-}  // namespace
-
 UninstallerRegistrationStep::UninstallerRegistrationStep(const std::string& keyName, const std::string& displayName,
                                                          const std::string& version)
-    : m_keyPath(JoinPath(kUninstallKey, keyName)) {
+    : m_keyPath(JoinPath(kUninstallKeyParent, keyName)) {
     // An earlier registration goes first, so that only this one's values are
     // left; a missing key is no failure, and a key that stays is written over.
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, m_keyPath.c_str());
-    ConsoleLine("Registering uninstaller");
+    ConsoleLine(kRegisteringUninstallerLine);
     try {
         Register(keyName, displayName, version);
     } catch (const std::exception& e) {
         // The values written so far and the command already appended stay.
-        DecideOnRegistrationFailure(e.what());
+        DecideOnRecoverableFailure(UninstallerRegistrationFailure(e.what()));
     }
 }
 
@@ -67,11 +44,11 @@ void UninstallerRegistrationStep::Register(const std::string& keyName, const std
     WriteValue("DisplayIcon", options.uninstallerPath);
     std::string uninstallString = "\"" + options.uninstallerPath + "\" " + keyName + " ";
     // The uninstaller removes its own key last.
-    AppendUninstallCommand("-delRegKey=", "HKEY_LOCAL_MACHINE\\" + m_keyPath);
+    AppendUninstallCommand(CommandKeyword::DelRegKey, kUninstallRootName + ("\\" + m_keyPath));
     WriteValue("UninstallString", uninstallString);
-    WriteValue("UninstallParam", options.uninstallCommands);
-    WriteValue("InstallDir", options.installDir);
-    WriteValue("Version", version);
+    WriteValue(kCommandListValue, options.uninstallCommands);
+    WriteValue(kInstallDirValue, options.installDir);
+    WriteValue(kVersionValue, version);
     m_registered = true;
 }
 
@@ -86,13 +63,13 @@ void UninstallerRegistrationStep::WriteValue(const std::string& name, const std:
 // Never schedules anything for reboot; a failure is reported and the
 // rollback goes on.
 void UninstallerRegistrationStep::Undo() {
-    ConsoleLine("Rollback: unregistering uninstaller");
+    ConsoleLine(kUnregisteringUninstallerLine);
     LONG code = RegDeleteKeyA(HKEY_LOCAL_MACHINE, m_keyPath.c_str());
     if (code == ERROR_SUCCESS) return;
     std::string description = DescribeWindowsError(static_cast<unsigned long>(code));
-    ConsoleLine("Uninstaller unregistration failed: " + description);
+    ConsoleLine(UnregistrationFailedLine(description));
     if (Options().interactive) {
-        std::string text = "Unable to unregister previously registered uninstaller.\nReason: " + description;
-        MessageBoxA(nullptr, text.c_str(), "Uninstaller Unregistration Failed", MB_OK | MB_ICONERROR);
+        const std::string text = UnregistrationFailedText(description);
+        MessageBoxA(nullptr, text.c_str(), kUnregistrationFailedCaption, MB_OK | MB_ICONERROR);
     }
 }

@@ -1,8 +1,9 @@
 #include "engine/WriteFilesFromLzmaStream.h"
 
 #include "engine/DecodingThread.h"
-#include "engine/FileRules.h"
+#include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
+#include "engine/InstallerMessages.h"
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
 #include "engine/Resources.h"
@@ -121,7 +122,7 @@ void WriteFilesFromLzmaStream::BeginFile(const PayloadFileHeaders& headers) {
         ConfirmOverwrite(path);  // an existing file is never deleted by the undo
     else
         m_createdFiles.push_back(path);
-    ConsoleLine("Installing " + path);
+    ConsoleLine(InstallingLine(path));
 
     if (!file) file.reset(CreateTargetFile(path, CREATE_ALWAYS));
     if (!file) {

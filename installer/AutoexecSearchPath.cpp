@@ -2,42 +2,41 @@
 
 #include "foundation/FileIo.h"
 #include "foundation/Win.h"
-#include "installer/SearchPathText.h"
 
 #include <vector>
 
 namespace {
 
-const char startupFileToRead[] = "C:\\AUTOEXEC.BAT";
-const char startupFileToAppend[] = "c:\\autoexec.bat";
-const DWORD largestPartRead = 100000;
-const char blanks[] = "\t\n\r ";
-const DWORD shortPathBufferSize = 261;
+const char kStartupFileToRead[] = "C:\\AUTOEXEC.BAT";
+const char kStartupFileToAppend[] = "c:\\autoexec.bat";
+const DWORD kLargestPartRead = 100000;
+const char kBlanks[] = "\t\n\r ";
+const DWORD kShortPathBufferSize = 261;
 
 std::string TrimmedLeft(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(blanks);
+    const std::size_t first = text.find_first_not_of(kBlanks);
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
 std::string Trimmed(const std::string& text) {
     const std::string left = TrimmedLeft(text);
-    return left.substr(0, left.find_last_not_of(blanks) + 1);
+    return left.substr(0, left.find_last_not_of(kBlanks) + 1);
 }
 
 std::string ShortPath(const std::string& path) {
-    char buffer[shortPathBufferSize] = {};
-    const DWORD length = GetShortPathNameA(path.c_str(), buffer, shortPathBufferSize);
-    if (length == 0 || length >= shortPathBufferSize) return std::string();
+    char buffer[kShortPathBufferSize] = {};
+    const DWORD length = GetShortPathNameA(path.c_str(), buffer, kShortPathBufferSize);
+    if (length == 0 || length >= kShortPathBufferSize) return std::string();
     return std::string(buffer, length);
 }
 
 // The first 100000 bytes; empty when the file cannot be read.
 std::string ReadStartupFile() {
-    HANDLE opened = CreateFileA(startupFileToRead, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE opened = CreateFileA(kStartupFileToRead, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return std::string();
     FileIo file(SharedHandle(opened, true));
-    std::vector<unsigned char> bytes(largestPartRead);
+    std::vector<unsigned char> bytes(kLargestPartRead);
     file.Read(bytes);
     if (!file.Succeeded()) return std::string();
     return std::string(bytes.begin(), bytes.end());
@@ -84,7 +83,7 @@ bool StartupFileSetsDirectory(const std::string& text, const std::string& instal
 }
 
 void AppendToStartupFile(const std::string& text) {
-    HANDLE opened = CreateFileA(startupFileToAppend, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    HANDLE opened = CreateFileA(kStartupFileToAppend, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return;
     FileIo file(SharedHandle(opened, true));

@@ -25,7 +25,7 @@ struct PeLayout {
     std::size_t sectionCount;
 };
 
-const std::size_t sectionHeaderSize = 40;
+const std::size_t kSectionHeaderSize = 40;
 
 std::optional<PeLayout> ReadPeLayout(const unsigned char* file, std::size_t size) {
     if (size < 0x40 || file[0] != 'M' || file[1] != 'Z') return std::nullopt;
@@ -46,7 +46,7 @@ std::optional<PeLayout> ReadPeLayout(const unsigned char* file, std::size_t size
                     Read32(file + certificateEntry + 4),
                     optional + optionalSize,
                     Read16(file + pe + 6)};
-    if (layout.sectionTableOffset + layout.sectionCount * sectionHeaderSize > size) return std::nullopt;
+    if (layout.sectionTableOffset + layout.sectionCount * kSectionHeaderSize > size) return std::nullopt;
     return layout;
 }
 
@@ -99,7 +99,7 @@ std::optional<std::size_t> FileOffsetOfRva(const unsigned char* file, std::size_
     const std::optional<PeLayout> layout = ReadPeLayout(file, size);
     if (!layout) return std::nullopt;
     for (std::size_t i = 0; i < layout->sectionCount; ++i) {
-        const unsigned char* section = file + layout->sectionTableOffset + i * sectionHeaderSize;
+        const unsigned char* section = file + layout->sectionTableOffset + i * kSectionHeaderSize;
         const std::uint32_t address = Read32(section + 12);
         const std::uint32_t rawSize = Read32(section + 16);
         const std::uint32_t rawOffset = Read32(section + 20);
@@ -118,14 +118,14 @@ std::vector<std::size_t> ImageDigestRecordOffsets(const std::vector<unsigned cha
     // a description of its initial value, resources (writable) any bytes.
     const std::uint32_t writableOrDiscardable = 0x80000000u | 0x02000000u;
     for (std::size_t i = 0; i < layout->sectionCount; ++i) {
-        const unsigned char* section = file.data() + layout->sectionTableOffset + i * sectionHeaderSize;
+        const unsigned char* section = file.data() + layout->sectionTableOffset + i * kSectionHeaderSize;
         const std::size_t rawOffset = Read32(section + 20);
         const std::size_t rawSize = Read32(section + 16);
         if ((Read32(section + 36) & writableOrDiscardable) != 0 || rawOffset > file.size()) continue;
         const auto begin = file.begin() + rawOffset;
         const auto end = file.begin() + rawOffset + std::min(rawSize, file.size() - rawOffset);
         for (auto at = begin;; ++at) {
-            at = std::search(at, end, marker, marker + imageDigestMarkerSize);
+            at = std::search(at, end, marker, marker + kImageDigestMarkerSize);
             if (at == end) break;
             found.push_back(static_cast<std::size_t>(at - file.begin()));
         }

@@ -18,10 +18,10 @@ using ImageDigestValue = std::array<unsigned char, 32>;  // SHA-256
 // digest. The tool writes the size and the digest after linking. The marker
 // must occur once in the image, so the source keeps it only shifted by one:
 // the record's initial value is its one plain copy.
-inline constexpr char imageDigestMarkerShifted[] = "Wbousfm!ejhftu;";  // "Vantrel digest:"
-constexpr std::size_t imageDigestMarkerSize = sizeof imageDigestMarkerShifted;
+inline constexpr char kImageDigestMarkerShifted[] = "Wbousfm!ejhftu;";  // "Vantrel digest:"
+constexpr std::size_t kImageDigestMarkerSize = sizeof kImageDigestMarkerShifted;
 struct ImageDigestRecord {
-    char marker[imageDigestMarkerSize];
+    char marker[kImageDigestMarkerSize];
     unsigned char imageSize[8];
     ImageDigestValue digest;
 };
@@ -29,8 +29,8 @@ static_assert(sizeof(ImageDigestRecord) == 56, "the host tool and the installer 
 
 constexpr ImageDigestRecord UnrecordedImageDigest() {
     ImageDigestRecord record{};
-    for (std::size_t i = 0; i + 1 < imageDigestMarkerSize; ++i)
-        record.marker[i] = static_cast<char>(imageDigestMarkerShifted[i] - 1);
+    for (std::size_t i = 0; i + 1 < kImageDigestMarkerSize; ++i)
+        record.marker[i] = static_cast<char>(kImageDigestMarkerShifted[i] - 1);
     return record;
 }
 

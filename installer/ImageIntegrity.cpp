@@ -1,5 +1,6 @@
 #include "installer/ImageIntegrity.h"
 
+#include "engine/InstallerMessages.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
@@ -11,7 +12,7 @@ namespace {
 // The host tool writes the size and the digest into these bytes after
 // linking. They are read back from the file, never through this object,
 // so what the compiler believes they hold cannot matter.
-const ImageDigestRecord ownDigestRecord = UnrecordedImageDigest();
+const ImageDigestRecord kOwnDigestRecord = UnrecordedImageDigest();
 
 std::string OwnPath() {
     std::string path(32768, '\0');
@@ -23,15 +24,7 @@ std::string OwnPath() {
 
 std::uint32_t OwnRecordRva() {
     const auto* base = reinterpret_cast<const unsigned char*>(GetModuleHandleA(nullptr));
-    return static_cast<std::uint32_t>(reinterpret_cast<const unsigned char*>(&ownDigestRecord) - base);
-}
-
-std::string DamagedText(const std::string& path, const ImageVerdict& verdict) {
-    std::string sizes;
-    if (verdict.expectedSize != verdict.foundSize)
-        sizes = " (expected " + std::to_string(verdict.expectedSize) + " bytes, found " +
-                std::to_string(verdict.foundSize) + " bytes)";
-    return "The installer file " + path + " is damaged" + sizes + ". Please obtain it again.";
+    return static_cast<std::uint32_t>(reinterpret_cast<const unsigned char*>(&kOwnDigestRecord) - base);
 }
 
 // Hashes the file through a read-only mapping: its pages come from the
@@ -69,5 +62,5 @@ void VerifyOwnImage() {
 #endif
     const std::string path = OwnPath();
     const ImageVerdict verdict = JudgeFile(path);
-    if (!verdict.intact) throw InstallError(DamagedText(path, verdict));
+    if (!verdict.intact) throw InstallError(DamagedInstallerText(path, verdict.expectedSize, verdict.foundSize));
 }

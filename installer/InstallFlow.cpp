@@ -1,31 +1,31 @@
 #include "installer/InstallFlow.h"
 
 #include "engine/InstallOptions.h"
+#include "engine/InstallStep.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/JoinPath.h"
 #include "foundation/StructuredException.h"
+#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/ImageIntegrity.h"
 #include "installer/InstallationSteps.h"
-#include "installer/LaunchProduct.h"
 #include "installer/OptionReader.h"
 #include "installer/PreviousInstallation.h"
-#include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
 #include "installer/RequirementsCheck.h"
 #include "system/SystemInfo.h"
 #include "ui/InstallerDialog.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
-const unsigned installerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
-const int licenceNotAcceptedExitCode = 140;
-const int failureExitCode = 150;
-const int helpExitCode = 200;
-const int badCommandLineExitCode = 201;
+const unsigned kInstallerParserFlags = CmdLine::BackslashEscapes | CmdLine::QuoteGrouping | CmdLine::SlashOptions;
 
 // What the flow decides for itself; the dialog may change all of it.
 struct FlowChoices {
@@ -34,8 +34,6 @@ struct FlowChoices {
     bool launchAfterInstall = true;
     std::string actionCaption = "Install";
 };
-
-const int dialogCancelledExitCode = 202;
 
 void ChooseInteractively(FlowChoices& choices, const std::string& previousVersion) {
     choices.actionCaption = ActionCaption(previousVersion);
@@ -48,7 +46,7 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
                                  &choices.actionCaption,
                                  ProductFullName + " " + ProductVersion,
                                  ProductWebAddress};
-    if (ShowInstallerDialog(params) != 1) throw SilentExit(dialogCancelledExitCode);
+    if (ShowInstallerDialog(params) != 1) throw SilentExit(InstallerExit::DialogCancelled);
     // Every later step and the uninstaller see the full path.
     const std::string full = FullPath(options.installDir);
     if (!full.empty()) options.installDir = full;
@@ -56,26 +54,24 @@ void ChooseInteractively(FlowChoices& choices, const std::string& previousVersio
 
 void RequireLicenceAcceptance() {
     if (Options().acceptEULA) return;
-    ErrorText("Missing -acceptEULA parameter to indicate your acceptance of the Quillmore\n");
-    ErrorText("End-User License Agreement. Please run this installer without parameters to\n");
-    ErrorText("read the EULA, then supply -acceptEULA for unattended installation.\n");
-    throw SilentExit(licenceNotAcceptedExitCode);
+    ErrorText(kLicenceNotAcceptedText);
+    throw SilentExit(InstallerExit::LicenceNotAccepted);
 }
 
 void PrepareSharedPaths() {
     InstallOptions& options = Options();
-    options.uninstallCommands = "\"-shareResWith=Pellmar\"";
+    StartUninstallCommands(kSiblingProductName);
     options.uninstallerPath = JoinPath(options.installDir, UninstallerName);
     options.mainExecutablePath = JoinPath(options.installDir, MainExecutableName);
 }
 
 void ReportCompletion(bool launchAfterInstall) {
-    const std::string completed = ProductFullName + " " + ProductVersion + " installation completed";
     if (Options().interactive) {
-        MessageBoxA(nullptr, (completed + ".\n").c_str(), "Installation Completed", MB_OK | MB_ICONINFORMATION);
+        const std::string text = CompletedText(ProductFullName, ProductVersion);
+        MessageBoxA(nullptr, text.c_str(), kCompletedCaption, MB_OK | MB_ICONINFORMATION);
         if (launchAfterInstall) LaunchProduct();
     }
-    ConsoleLine(completed);
+    ConsoleLine(CompletedLine(ProductFullName, ProductVersion));
 }
 
 int RunFlow(const std::wstring& commandLine) {
@@ -84,7 +80,7 @@ int RunFlow(const std::wstring& commandLine) {
     FlowChoices choices{IsUserAdmin(true)};
 
     InstallOptions& options = Options();
-    CmdLine cmdLine(commandLine, installerParserFlags);
+    CmdLine cmdLine(commandLine, kInstallerParserFlags);
     options.interactive = IsInteractiveRun(cmdLine);
     // A damaged file must not decide anything: it is judged before its
     // options are read and before the first window or write.
@@ -105,7 +101,7 @@ int RunFlow(const std::wstring& commandLine) {
     PrepareSharedPaths();
     RunInstallationSteps(choices.allUsers, choices.desktopIcon);
     ReportCompletion(choices.launchAfterInstall);
-    return 0;
+    return InstallerExit::Completed;
 }
 
 // Printed, then shown (interactive) or printed a second time (unattended).
@@ -115,7 +111,7 @@ int ReportFailure(const std::string& text, const char* caption) {
         MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONERROR);
     else
         ConsoleLine(text);
-    return failureExitCode;
+    return InstallerExit::Failure;
 }
 
 }  // namespace
@@ -134,14 +130,36 @@ int RunInstaller(const std::wstring& commandLine) {
     } catch (const CmdLine::Err& e) {
         ConsoleLine(e.what());
         ConsoleLine("");
-        exitCode = badCommandLineExitCode;
+        exitCode = InstallerExit::BadCommandLine;
     } catch (const InstallError& e) {
-        exitCode = ReportFailure(std::string("Installation error: ") + e.what(), "Installation Error");
+        exitCode = ReportFailure(InstallationErrorText(e.what()), kInstallationErrorCaption);
     } catch (const std::exception& e) {
-        exitCode = ReportFailure(std::string("std::exception caught: ") + e.what(), "Exception");
+        exitCode = ReportFailure(StandardExceptionText(e.what()), kExceptionCaption);
     } catch (...) {
-        exitCode = ReportFailure("Unrecognized exception caught", "Exception");
+        exitCode = ReportFailure(kUnknownExceptionText, kExceptionCaption);
     }
-    if (exitCode == helpExitCode || exitCode == badCommandLineExitCode) RawConsoleLine(WelcomeText);
+    if (exitCode == InstallerExit::HelpRequested || exitCode == InstallerExit::BadCommandLine)
+        RawConsoleLine(WelcomeText);
     return exitCode;
+}
+
+namespace {
+
+constexpr std::size_t kCommandLineLimit = 260;
+
+}  // namespace
+
+void LaunchProduct() {
+    std::string commandLine = "\"" + JoinPath(Options().installDir, "quillmore.exe") + "\"";
+    // CreateProcessA may write into the command line; a longer one is cut.
+    char buffer[kCommandLineLimit + 1] = {};
+    commandLine.copy(buffer, std::min(commandLine.size(), kCommandLineLimit));
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        UniqueHandle process(started.hProcess);
+        UniqueHandle thread(started.hThread);
+    }
 }

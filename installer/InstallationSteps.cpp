@@ -5,9 +5,8 @@
 #include "engine/FileAssociationStep.h"
 #include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
+#include "engine/InstallStep.h"
 #include "engine/ShortcutStep.h"
-#include "engine/StepSequence.h"
-#include "engine/UninstallCommands.h"
 #include "engine/UninstallerRegistrationStep.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/JoinPath.h"
@@ -124,7 +123,7 @@ void RunInstallationSteps(bool allUsers, bool desktopIcon) {
     AddAssociation(steps, ProfileAssociation);
     AddAssociation(steps, SettingsAssociation);
     FailurePoint("restore-association-command");
-    AppendUninstallCommand(RestoreSettingsAssociationCommand, std::string());
+    AppendUninstallCommand(CommandKeyword::RstFileAssoc, kRestoredSettingsAssociation);
 
     // Last, so that the command list it stores is complete.
     steps.Add<UninstallerRegistrationStep>(ProductShortName, UninstallerDisplayName, ProductVersion);

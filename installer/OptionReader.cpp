@@ -1,14 +1,13 @@
 #include "installer/OptionReader.h"
 
 #include "engine/InstallOptions.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
 #include "foundation/TextConversion.h"
 #include "installer/CmdLine.h"
 
 namespace {
-
-const int helpExitCode = 200;
 
 // Every later step and the uninstaller see the full path; a name the ANSI
 // code page cannot hold would land somewhere else and is refused.
@@ -28,7 +27,7 @@ bool IsInteractiveRun(const CmdLine& cmdLine) {
 }
 
 void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) {
-    if (cmdLine.isHelpRequested()) throw SilentExit(helpExitCode);
+    if (cmdLine.isHelpRequested()) throw SilentExit(InstallerExit::HelpRequested);
 
     InstallOptions& options = Options();
     options.force = cmdLine.hasFlag(L"force", true);
@@ -44,4 +43,11 @@ void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) 
     desktopIcon = !cmdLine.hasFlag(L"noDesktopIcon", true);
 
     cmdLine.checkAllUsed(false);
+}
+
+// Here rather than in CmdLine.cpp: the parser itself stays free of Windows
+// calls, so that it can be fuzzed natively.
+void CmdLine::checkAllUsed(bool includeProgramName) const {
+    const std::wstring report = unusedItemsReport(includeProgramName);
+    if (!report.empty()) throw Err(WideToMultiByte(report));
 }

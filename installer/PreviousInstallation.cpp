@@ -1,19 +1,33 @@
 #include "installer/PreviousInstallation.h"
 
+#include "contract/UninstallContract.h"
 #include "engine/InstallOptions.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
+#include "foundation/JoinPath.h"
+#include "foundation/NorlibExceptions.h"
+#include "foundation/RegKey.h"
 #include "foundation/Win.h"
-#include "installer/PreviousInstallationInfo.h"
 #include "installer/ProductDefinition.h"
 #include "installer/TemporaryUninstaller.h"
+#include "system/SpecialFolders.h"
+
+#include <optional>
 
 namespace {
 
 // Installations older than this carry no uninstaller that speaks the result
 // channel; a fresh copy of the embedded one removes them.
-const char channelVersion[] = "4.07";
-const int removalFailureExitCode = 107;
+const char kChannelVersion[] = "4.07";
+
+std::optional<std::string> ReadUninstallValue(const char* valueName) {
+    try {
+        return RegKey(HKEY_LOCAL_MACHINE, ProductUninstallKey).ReadString(valueName, true);
+    } catch (const Norlib::RegException&) {
+        return std::nullopt;
+    }
+}
 
 std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
     RawConsoleLine("");
@@ -29,36 +43,29 @@ std::uint32_t RunUninstallerBetweenEmptyLines(const std::string& commandLine) {
 }
 
 std::uint32_t RunPreviousUninstaller(const std::string& version, const std::string& uninstallString) {
-    if (version.compare(channelVersion) >= 0) return RunUninstallerBetweenEmptyLines(uninstallString);
+    if (version.compare(kChannelVersion) >= 0) return RunUninstallerBetweenEmptyLines(uninstallString);
     const std::string copy = WriteTemporaryUninstaller();
     return RunUninstallerBetweenEmptyLines("\"" + copy + "\" " + ProductShortName);
-}
-
-std::string ResultMessage(std::uint32_t result) {
-    std::string message = "Uninstaller failed with error code " + std::to_string(result);
-    if (result == 12) message += ": Loading uninstallation information failed";
-    if (result == 13) message += ": Uninstallation failed partally or completely";
-    return message;
 }
 
 void DecideOnRemovalFailure(std::string message) {
     if (!message.empty() && message.back() == '.') message.pop_back();
     const InstallOptions& options = Options();
     if (options.interactive) {
-        RawConsoleLine("Warning: " + message);
-        const std::string question = message + ".\nDo you want to continue with the installation anyway?";
-        if (MessageBoxA(nullptr, question.c_str(), "Uninstallation failure",
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES)
+        RawConsoleLine(RemovalFailureWarningLine(message));
+        const std::string question = RemovalFailureQuestion(message);
+        if (MessageBoxA(nullptr, question.c_str(), kRemovalFailureCaption, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+            IDYES)
             return;
-        RawConsoleLine("Installation canceled by user (uninstallation failure)");
-        throw SilentExit(removalFailureExitCode);
+        RawConsoleLine(kRemovalCanceledLine);
+        throw SilentExit(InstallerExit::PreviousRemovalFailed);
     }
     if (options.force) {
-        RawConsoleLine("Warning: " + message);
+        RawConsoleLine(RemovalFailureWarningLine(message));
         return;
     }
-    RawConsoleLine(message + " (use /Force flag to override uninstallation failure); aborting");
-    throw SilentExit(removalFailureExitCode);
+    RawConsoleLine(RemovalFailureAbortLine(message));
+    throw SilentExit(InstallerExit::PreviousRemovalFailed);
 }
 
 }  // namespace
@@ -67,17 +74,30 @@ void RemovePreviousInstallation() {
     const std::string version = ReadPreviousVersion();
     const std::string uninstallString = ReadPreviousUninstallString();
     if (version.empty() || uninstallString.empty()) return;
-    RawConsoleLine("Uninstalling the existing Quillmore " + version + " installation");
+    RawConsoleLine(UninstallingPreviousLine(version));
 
     std::string failure;
     std::uint32_t result = 0;
     try {
         result = RunPreviousUninstaller(version, uninstallString);
     } catch (const InstallError& e) {
-        failure = std::string("Launching uninstaller failed: ") + e.what();
+        failure = LaunchingUninstallerFailedText(e.what());
     } catch (const std::exception& e) {
         failure = e.what();
     }
     if (failure.empty() && result == 0) return;
-    DecideOnRemovalFailure(failure.empty() ? ResultMessage(result) : failure);
+    DecideOnRemovalFailure(failure.empty() ? UninstallerFailedText(result) : failure);
+}
+
+std::string ReadPreviousUninstallString() {
+    return ReadUninstallValue("UninstallString").value_or(std::string());
+}
+
+std::string ReadPreviousVersion() {
+    return ReadUninstallValue(kVersionValue).value_or(std::string());
+}
+
+std::string DefaultInstallDirectory() {
+    if (auto directory = ReadUninstallValue(kInstallDirValue)) return *directory;
+    return JoinPath(ProgramFilesFolder(), ProductFullName);
 }

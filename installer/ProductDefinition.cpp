@@ -1,14 +1,13 @@
 #include "installer/ProductDefinition.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/JoinPath.h"
-#include "installer/ProductVersion.h"
 
 // Defined in dependency order: a constant's initialiser uses only those above it.
-const std::string ProductShortName = "Quillmore";
+const std::string ProductShortName = kProductKeyName;
 const std::string ProductFullName = "Vantrel Quillmore";
 const std::string ProductVersion = BuiltProductVersion;
-const std::string ProductUninstallKey =
-    JoinPath("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", ProductShortName);
+const std::string ProductUninstallKey = JoinPath(kUninstallKeyParent, ProductShortName);
 const std::string ProductWebAddress = "https://www.vantrel.example/quillmore/";
 
 const std::string WelcomeText = "This program will install Vantrel Quillmore " + ProductVersion +
@@ -36,7 +35,7 @@ const std::vector<std::string> ComponentSubdirectories = {"Ostrel-5.06", "Ostrel
 
 namespace {
 
-const std::string productShortcutDescription =
+const std::string kProductShortcutDescription =
     ProductFullName + " " + ProductVersion +
     " - a general-purpose SSH client: supports tunneling (manual and via integrated proxy), SFTP file "
     "transfer, remote console access and remote administration of Pellmar.";
@@ -44,7 +43,7 @@ const std::string productShortcutDescription =
 }  // namespace
 
 const std::vector<ShortcutDefinition> StartMenuShortcuts = {
-    {"Quillmore.lnk", MainExecutableName, "", productShortcutDescription, "", 0},
+    {"Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0},
     {"Proxy Settings.lnk", "vantcfg.exe", "-proxy",
      "Vantrel Global Proxy Settings - manages your SOCKS or HTTP proxy settings for establishing outgoing "
      "SSH connections.",
@@ -56,7 +55,8 @@ const std::vector<ShortcutDefinition> StartMenuShortcuts = {
     {"Uninstall Quillmore.lnk", "", ProductShortName, "Uninstall Vantrel Quillmore " + ProductVersion + ".", "", 0},
 };
 
-const ShortcutDefinition DesktopShortcut = {"Quillmore.lnk", MainExecutableName, "", productShortcutDescription, "", 0};
+const ShortcutDefinition DesktopShortcut = {
+    "Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0};
 
 const AssociationDefinition ProfileAssociation = {
     "Vantrel.Quillmore." + ProductVersion + ".Profile",
@@ -74,8 +74,8 @@ const AssociationDefinition SettingsAssociation = {
     {{"Manage", "Pellcfg.exe\" \"%1\""}},
 };
 
-const std::string RestoreSettingsAssociationCommand =
-    "-rstFileAssoc=.pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
+const std::string kSiblingProductName = "Pellmar";
+const std::string kRestoredSettingsAssociation = ".pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
 
 const std::string UninstallerDisplayName = ProductFullName + " " + ProductVersion + " (remove only)";
 

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+// The product version, chosen per executable when it is built
+// (ProductVersion.cpp): the shipped installer and its test variants share
+// every other source.
+extern const char BuiltProductVersion[];
+
 extern const std::string ProductShortName;     // "Quillmore"
 extern const std::string ProductFullName;      // "Vantrel Quillmore"
 extern const std::string ProductVersion;       // set per executable at build time
@@ -56,8 +61,12 @@ struct AssociationDefinition {
 extern const AssociationDefinition ProfileAssociation;
 extern const AssociationDefinition SettingsAssociation;
 
-// Uninstallation command that gives ".pmx" back to its previous owner.
-extern const std::string RestoreSettingsAssociationCommand;
+// The sibling server product, whose files and registrations the
+// uninstaller keeps.
+extern const std::string kSiblingProductName;
+// ".pmx" and this version's settings ProgID: the uninstaller gives the
+// extension back to its previous owner.
+extern const std::string kRestoredSettingsAssociation;
 
 // The uninstaller registration's display name: "... 4.33 (remove only)".
 extern const std::string UninstallerDisplayName;

@@ -1,4 +1,4 @@
-#include "installer/ProductVersion.h"
+#include "installer/ProductDefinition.h"
 
 #ifndef QUILLMORE_PRODUCT_VERSION
 #error "QUILLMORE_PRODUCT_VERSION must name the product version, e.g. \"4.33\""

@@ -2,6 +2,7 @@
 // result and an event that says the result is there, both inherited.
 #include "installer/UninstallerProcess.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
@@ -88,11 +89,11 @@ std::uint32_t RunUninstaller(const std::string& commandLine) {
     const UniqueHandle event(CreateEventA(&inheritable, TRUE, FALSE, nullptr));
     if (!event) ThrowCallFailure("CreateEvent()");
 
-    const std::string extended =
-        commandLine + " -unat" + " -result=" + HandleText(section.get()) + " -done=" + HandleText(event.get());
+    const std::string extended = commandLine + " " + kUnattendedSwitch + " " + kResultSwitch +
+                                 HandleText(section.get()) + " " + kDoneSwitch + HandleText(event.get());
     ProcessJob job;
     const std::uint32_t exitCode = StartAndWait(extended, &job);
-    if (exitCode != 1) return exitCode;
+    if (exitCode != UninstallerExit::HandedOver) return exitCode;
     WaitForResult(event.get(), job);
     std::uint32_t result = 0;
     std::memcpy(&result, view.get(), sizeof result);

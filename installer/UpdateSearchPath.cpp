@@ -2,16 +2,15 @@
 
 #include "foundation/RegKeyNoThrow.h"
 #include "foundation/Win.h"
-#include "installer/SearchPathText.h"
 #include "system/SystemInfo.h"
 
 namespace {
 
-const char machineEnvironmentKey[] =
+const char kMachineEnvironmentKey[] =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-const char userEnvironmentKey[] = "HKEY_CURRENT_USER\\Environment";
-const char pathValueName[] = "PATH";
-const UINT broadcastTimeoutMs = 2000;
+const char kUserEnvironmentKey[] = "HKEY_CURRENT_USER\\Environment";
+const char kPathValueName[] = "PATH";
+const UINT kBroadcastTimeoutMs = 2000;
 
 struct PathValue {
     std::string text;
@@ -22,7 +21,7 @@ struct PathValue {
 PathValue ReadPathValue(const char* key, const std::string& installDir) {
     RegKeyNoThrow registry;
     PathValue value;
-    value.text = registry.ReadString(key, pathValueName, false);
+    value.text = registry.ReadString(key, kPathValueName, false);
     value.appendable = registry.Succeeded() || registry.Code() == ERROR_FILE_NOT_FOUND;
     value.holdsDirectory = false;
     if (registry.Succeeded()) {
@@ -38,13 +37,13 @@ bool AppendDirectory(const char* key, const PathValue& value, const std::string&
     std::string text = value.text;
     if (!text.empty()) text += ';';
     text += installDir;
-    return RegKeyNoThrow().WriteString(key, pathValueName, text, true);
+    return RegKeyNoThrow().WriteString(key, kPathValueName, text, true);
 }
 
 void BroadcastEnvironmentChange() {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"), SMTO_NORMAL,
-                        broadcastTimeoutMs, &ignored);
+                        kBroadcastTimeoutMs, &ignored);
 }
 
 }  // namespace
@@ -60,12 +59,36 @@ void UpdateSearchPath(const std::string& installDir, bool allUsers) {
 // administrator installation that cannot change the machine path changes
 // the user path instead.
 void UpdateRegistrySearchPath(const std::string& installDir, bool allUsers) {
-    const PathValue machine = ReadPathValue(machineEnvironmentKey, installDir);
-    const PathValue user = ReadPathValue(userEnvironmentKey, installDir);
+    const PathValue machine = ReadPathValue(kMachineEnvironmentKey, installDir);
+    const PathValue user = ReadPathValue(kUserEnvironmentKey, installDir);
     if (machine.holdsDirectory) return;
 
-    bool changed = allUsers && machine.appendable && AppendDirectory(machineEnvironmentKey, machine, installDir);
+    bool changed = allUsers && machine.appendable && AppendDirectory(kMachineEnvironmentKey, machine, installDir);
     if (!changed && !user.holdsDirectory && user.appendable)
-        changed = AppendDirectory(userEnvironmentKey, user, installDir);
+        changed = AppendDirectory(kUserEnvironmentKey, user, installDir);
     if (changed) BroadcastEnvironmentChange();
+}
+
+namespace {
+
+std::string Lowered(std::string text) {
+    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitList(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        pieces.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) return pieces;
+        start = end + 1;
+    }
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && Lowered(a) == Lowered(b);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Chooses by the platform id that GetVersionExA reports.
 void UpdateSearchPath(const std::string& installDir, bool allUsers);
@@ -15,3 +16,10 @@ void UpdateRegistrySearchPath(const std::string& installDir, bool allUsers);
 // Windows 9x: a PATH line appended to the DOS start-up file, in effect
 // from the next start of the system.
 void UpdateAutoexecSearchPath(const std::string& installDir);
+
+// Text rules shared by both families: every piece between separators, empty ones included.
+std::vector<std::string> SplitList(const std::string& text, char separator);
+
+// Equal when compared without regard to letter case in the ANSI code page;
+// nothing else is folded (no trimming, no trailing backslash rule).
+bool SameTextIgnoringCase(const std::string& a, const std::string& b);

@@ -1,12 +1,12 @@
 #include "uninstaller/Arguments.h"
 
-#include "foundation/CommandLineSplit.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+#include "contract/UninstallContract.h"
+#include "foundation/CommandLineSplit.h"
 
 namespace {
 
@@ -25,6 +25,11 @@ std::vector<std::string> SplitItems(const std::string& text) {
         items.push_back(item);
     }
     return items;
+}
+
+// A switch without its leading '-', which may as well be a '/'.
+const char* Name(const char* option) {
+    return option + 1;
 }
 
 // Case-insensitive test for "-name=" or "/name=" (or the bare flag name);
@@ -77,12 +82,12 @@ Arguments ParseArguments(const std::string& tail) {
     Arguments args;
     std::string value;
     for (const std::string& item : SplitItems(tail)) {
-        if (MatchOption(item, "unat", value))
+        if (MatchOption(item, Name(kUnattendedSwitch), value))
             args.unattended = true;
-        else if (MatchOption(item, "result=", value))
-            args.resultSection = ParseHandle("result=", value);
-        else if (MatchOption(item, "done=", value))
-            args.doneEvent = ParseHandle("done=", value);
+        else if (MatchOption(item, Name(kResultSwitch), value))
+            args.resultSection = ParseHandle(Name(kResultSwitch), value);
+        else if (MatchOption(item, Name(kDoneSwitch), value))
+            args.doneEvent = ParseHandle(Name(kDoneSwitch), value);
         else if (MatchOption(item, "parent=", value))
             args.parent = ParseHandle("parent=", value);
         else if (MatchOption(item, "parentPath=", value))
@@ -97,7 +102,7 @@ Arguments ParseArguments(const std::string& tail) {
     if (args.keyName.empty()) throw ArgumentError("the product's key name is missing");
     if (args.keyName.find('\\') != std::string::npos) throw ArgumentError("bad key name " + args.keyName);
     if ((args.resultSection == nullptr) != (args.doneEvent == nullptr))
-        throw ArgumentError("-result= and -done= go together");
+        throw ArgumentError(std::string(kResultSwitch) + " and " + kDoneSwitch + " go together");
     if (args.IsCopy() && args.parentPath.empty()) throw ArgumentError("-parent= without -parentPath=");
     return args;
 }

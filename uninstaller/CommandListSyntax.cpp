@@ -2,17 +2,6 @@
 
 namespace {
 
-struct Keyword {
-    const char* text;
-    UninstallCommand::Kind kind;
-};
-
-const Keyword keywords[] = {
-    {"-shareResWith=", UninstallCommand::ShareResWith}, {"-delDir=", UninstallCommand::DelDir},
-    {"-delFile=", UninstallCommand::DelFile},           {"-delMainFile=", UninstallCommand::DelMainFile},
-    {"-delRegKey=", UninstallCommand::DelRegKey},       {"-rstFileAssoc=", UninstallCommand::RstFileAssoc},
-};
-
 // Either slash: the system takes both.
 bool IsAbsolutePath(const std::string& path) {
     auto slash = [&](size_t at) { return path[at] == '\\' || path[at] == '/'; };
@@ -37,18 +26,18 @@ bool IsAssociation(const std::string& text) {
 void CheckArgument(const UninstallCommand& command, const std::string& entry, RegistryRootTest isRegistryRoot) {
     bool usable = true;
     switch (command.kind) {
-        case UninstallCommand::ShareResWith:
+        case CommandKeyword::ShareResWith:
             usable = !command.argument.empty() && command.argument.find('\\') == std::string::npos;
             break;
-        case UninstallCommand::DelDir:
-        case UninstallCommand::DelFile:
-        case UninstallCommand::DelMainFile:
+        case CommandKeyword::DelDir:
+        case CommandKeyword::DelFile:
+        case CommandKeyword::DelMainFile:
             usable = IsAbsolutePath(command.argument);
             break;
-        case UninstallCommand::DelRegKey:
+        case CommandKeyword::DelRegKey:
             usable = NamesKeyBelowRoot(command.argument, isRegistryRoot);
             break;
-        case UninstallCommand::RstFileAssoc:
+        case CommandKeyword::RstFileAssoc:
             usable = IsAssociation(command.argument);
             break;
     }
@@ -56,10 +45,10 @@ void CheckArgument(const UninstallCommand& command, const std::string& entry, Re
 }
 
 UninstallCommand ParseEntry(const std::string& entry, RegistryRootTest isRegistryRoot) {
-    for (const Keyword& keyword : keywords) {
-        const std::string text = keyword.text;
+    for (const CommandKeyword keyword : kCommandKeywords) {
+        const std::string text = KeywordText(keyword);
         if (entry.compare(0, text.size(), text) == 0) {
-            UninstallCommand command{keyword.kind, entry.substr(text.size())};
+            UninstallCommand command{keyword, entry.substr(text.size())};
             CheckArgument(command, entry, isRegistryRoot);
             return command;
         }

@@ -1,20 +1,17 @@
-// The uninstallation command list that the installer stores as the value
-// "UninstallParam": double-quoted entries "-keyword=argument" separated by
-// single blanks, for example
-//   "-shareResWith=Pellmar" "-delDir=C:\Q" "-delFile=C:\Q\a.txt"
-// The syntax alone, free of Windows headers: the caller says which names
-// are registry roots.
+// The uninstallation command list that the installer stores in the
+// product's Uninstall key, in the form UninstallContract.h gives. The syntax
+// alone, free of Windows headers: the caller says which names are registry
+// roots.
 #pragma once
+
+#include "contract/UninstallContract.h"
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 struct UninstallCommand {
-    // Named after the keywords ("-delFile=" is DelFile).
-    enum Kind { ShareResWith, DelDir, DelFile, DelMainFile, DelRegKey, RstFileAssoc };
-
-    Kind kind;
+    CommandKeyword kind;
     std::string argument;
 };
 

@@ -77,24 +77,6 @@ bool IsVersion(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
 }
 
-const char* Keyword(UninstallCommand::Kind kind) {
-    switch (kind) {
-        case UninstallCommand::ShareResWith:
-            return "-shareResWith=";
-        case UninstallCommand::DelDir:
-            return "-delDir=";
-        case UninstallCommand::DelFile:
-            return "-delFile=";
-        case UninstallCommand::DelMainFile:
-            return "-delMainFile=";
-        case UninstallCommand::DelRegKey:
-            return "-delRegKey=";
-        case UninstallCommand::RstFileAssoc:
-            return "-rstFileAssoc=";
-    }
-    return "";
-}
-
 bool IsProductExtension(const std::string& name) {
     for (const char* extension : extensions)
         if (SameText(name, extension)) return true;
@@ -112,9 +94,8 @@ std::vector<std::string> Components(const std::string& subkey) {
     }
 }
 
-bool IsFileSystemCommand(UninstallCommand::Kind kind) {
-    return kind == UninstallCommand::DelDir || kind == UninstallCommand::DelFile ||
-           kind == UninstallCommand::DelMainFile;
+bool IsFileSystemCommand(CommandKeyword kind) {
+    return kind == CommandKeyword::DelDir || kind == CommandKeyword::DelFile || kind == CommandKeyword::DelMainFile;
 }
 
 }  // namespace
@@ -142,23 +123,24 @@ void Containment::Check(std::vector<UninstallCommand>& commands) const {
         if (IsFileSystemCommand(command.kind)) {
             // Other machines' folders are never ours unless the installation
             // is on one; a file named in a folder's form is no file.
-            const bool directory = command.kind == UninstallCommand::DelDir;
+            const bool directory = command.kind == CommandKeyword::DelDir;
             const bool otherMachine = IsUncPath(command.argument) && !IsUncPath(m_installDir);
             const bool folderForm = !directory && (command.argument.back() == '\\' || command.argument.back() == '/');
             const std::string full = otherMachine || folderForm ? std::string() : PlainFullPath(command.argument);
             contained = !full.empty() && (directory ? IsProductDirectory(full) : IsProductFile(full));
             if (contained) command.argument = full;
-        } else if (command.kind == UninstallCommand::DelRegKey) {
+        } else if (command.kind == CommandKeyword::DelRegKey) {
             contained = IsProductKey(RegistryPath::Parse(command.argument));
-        } else if (command.kind == UninstallCommand::RstFileAssoc) {
+        } else if (command.kind == CommandKeyword::RstFileAssoc) {
             contained = IsProductAssociation(command.argument);
         } else if (SameText(command.argument, m_uninstallKey.LastName())) {
             // Sharing with itself would keep every file and still remove the
             // entry that could remove them.
-            throw LoadError("\"-shareResWith=" + command.argument + "\" names the product itself");
+            throw LoadError("\"" + std::string(KeywordText(command.kind)) + command.argument +
+                            "\" names the product itself");
         }
         if (!contained)
-            throw LoadError("\"" + std::string(Keyword(command.kind)) + command.argument +
+            throw LoadError("\"" + std::string(KeywordText(command.kind)) + command.argument +
                             "\" names something outside the installation");
     }
 }

@@ -1,4 +1,4 @@
-// The "-delFile=" and "-delMainFile=" commands, and the uninstaller's own file.
+// The DelFile and DelMainFile commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
 #include "foundation/FullPath.h"
@@ -37,10 +37,10 @@ void RemoveMainFile(const RemovalContext& context, const std::string& path) {
     const DWORD code = DeleteFileCode(path);
     if (code == 0) return;
     if (context.unattended && ScheduleDeleteOnReboot(path)) {
-        context.report.Line("Main executable in use, scheduled for deletion on reboot: " + path);
+        context.report.Line(MainFileAtRebootLine(path));
         return;
     }
-    context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
+    context.report.Failure(FileDeletionFailedLine(path, DescribeWindowsError(code)));
 }
 
 // The folder and those above it that the removal took away meanwhile.
@@ -52,7 +52,7 @@ bool MakeFolders(const std::string& path) {
 
 void RemoveFile(const RemovalContext& context, const std::string& path) {
     const DWORD code = DeleteFileCode(path);
-    if (code != 0) context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
+    if (code != 0) context.report.Failure(FileDeletionFailedLine(path, DescribeWindowsError(code)));
 }
 
 }  // namespace
@@ -60,10 +60,10 @@ void RemoveFile(const RemovalContext& context, const std::string& path) {
 bool KeptForLink(const RemovalContext& context, const std::string& path, const std::string& what) {
     switch (context.links.Find(path)) {
         case PathLinks::OnTheWay:
-            context.report.Line("Kept " + what + path + ": a folder on its path links elsewhere");
+            context.report.Line(KeptBehindFolderLinkLine(what + path));
             return true;
         case PathLinks::Itself:
-            context.report.Line("Kept " + what + path + ": it is a link");
+            context.report.Line(KeptLinkLine(what + path));
             return true;
         case PathLinks::Nowhere:
             break;
@@ -73,12 +73,12 @@ bool KeptForLink(const RemovalContext& context, const std::string& path, const s
 
 void RemoveFiles(const RemovalContext& context, const std::string& exceptFile) {
     for (const UninstallCommand& command : context.info.commands) {
-        const bool main = command.kind == UninstallCommand::DelMainFile;
-        if (!main && command.kind != UninstallCommand::DelFile) continue;
+        const bool main = command.kind == CommandKeyword::DelMainFile;
+        if (!main && command.kind != CommandKeyword::DelFile) continue;
         if (!exceptFile.empty() && SameText(command.argument, exceptFile)) continue;
         if (KeptForLink(context, command.argument)) continue;
         if (context.sibling.ProtectsFile(command.argument)) {
-            context.report.Line("Kept " + command.argument + ": " + context.sibling.Name() + " uses it");
+            context.report.Line(KeptForSiblingLine(command.argument, context.sibling.Name()));
         } else if (main) {
             RemoveMainFile(context, command.argument);
         } else {
@@ -94,10 +94,10 @@ bool RemoveUninstallerFile(const RemovalContext& context, const std::string& pat
     const DWORD code = DeleteFileCode(path);
     if (code == 0) return true;
     if (ScheduleDeleteOnReboot(path)) {
-        context.report.Line("Uninstaller in use, scheduled for deletion on reboot: " + path);
+        context.report.Line(UninstallerAtRebootLine(path));
         return true;
     }
-    context.report.Failure("File deletion failed: " + path + ": " + DescribeWindowsError(code));
+    context.report.Failure(FileDeletionFailedLine(path, DescribeWindowsError(code)));
     return false;
 }
 
@@ -105,5 +105,5 @@ void RestoreUninstallerFile(const RemovalContext& context, const std::string& pa
     if (CancelDeleteOnReboot(path)) return;
     const std::string own = OwnPath();
     if (SameText(own, path) || (MakeFolders(ParentPath(path)) && CopyFileA(own.c_str(), path.c_str(), TRUE))) return;
-    context.report.Line("Putting the uninstaller back failed: " + path + ": " + DescribeWindowsError(GetLastError()));
+    context.report.Line(UninstallerNotRestoredLine(path, DescribeWindowsError(GetLastError())));
 }

@@ -1,4 +1,4 @@
-// The "-delRegKey=" and "-rstFileAssoc=" commands and the Uninstall key.
+// The DelRegKey and RstFileAssoc commands and the Uninstall key.
 #include "uninstaller/Removal.h"
 
 #include "foundation/NorlibExceptions.h"
@@ -102,14 +102,14 @@ void DeleteKeyTree(const RemovalContext& context, const RegistryPath& key) {
         UniqueRegKey next;
         code = opener.Open(parent.get(), names[at], KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, next);
         if (code == ERROR_SUCCESS && KeyOpener::IsLink(next.get())) {
-            context.report.Line("Kept " + key.Text() + ": a key on its path links elsewhere");
+            context.report.Line(KeptBehindKeyLinkLine(key.Text()));
             return;
         }
         parent = std::move(next);
     }
     if (code == ERROR_SUCCESS) code = opener.DeleteTree(parent.get(), names.back());
     if (code != ERROR_SUCCESS && !IsMissing(code))
-        context.report.Failure("Registry key deletion failed: " + key.Text() + ": " + DescribeWindowsError(code));
+        context.report.Failure(KeyDeletionFailedLine(key.Text(), DescribeWindowsError(code)));
 }
 
 // The key's default value; empty when the key or the value is missing.
@@ -127,7 +127,7 @@ bool IsExtensionKey(const RegistryPath& key) {
 
 bool ListDeletesKey(const RemovalContext& context, const RegistryPath& key) {
     for (const UninstallCommand& command : context.info.commands)
-        if (command.kind == UninstallCommand::DelRegKey && RegistryPath::Parse(command.argument).SameKey(key))
+        if (command.kind == CommandKeyword::DelRegKey && RegistryPath::Parse(command.argument).SameKey(key))
             return true;
     return false;
 }
@@ -138,7 +138,7 @@ bool ExtensionStillOurs(const RemovalContext& context, const RegistryPath& key) 
     const std::string progId = DefaultValue(key);
     if (progId.empty()) return false;
     if (ListDeletesKey(context, key.Parent().Child(progId))) return true;
-    context.report.Line("Kept file association of extension '" + key.LastName() + "': it opens with " + progId);
+    context.report.Line(KeptAssociationLine(key.LastName(), progId));
     return false;
 }
 
@@ -152,16 +152,16 @@ void RestoreAssociation(const RemovalContext& context, const std::string& argume
     }
     // The ProgID goes into the key itself, never into what a link points to.
     if (IsLinkKey(key)) {
-        context.report.Line("Kept " + key.Text() + ": it is a link");
+        context.report.Line(KeptLinkLine(key.Text()));
         return;
     }
     const std::string siblingProgId = context.sibling.ProgIdFor(key);
     if (siblingProgId.empty()) return;
     try {
         RegKey(key.Root(), key.Subkey()).WriteString("", siblingProgId, false);
-        context.report.Line("Restored file association of extension '" + key.LastName() + "' to " + siblingProgId);
+        context.report.Line(RestoredAssociationLine(key.LastName(), siblingProgId));
     } catch (const Norlib::RegException& e) {
-        context.report.Failure("Restoring file association of extension '" + key.LastName() + "' failed: " + e.what());
+        context.report.Failure(AssociationNotRestoredLine(key.LastName(), e.what()));
     }
 }
 
@@ -169,11 +169,11 @@ void RestoreAssociation(const RemovalContext& context, const std::string& argume
 
 void RemoveRegistryKeys(const RemovalContext& context) {
     for (const UninstallCommand& command : context.info.commands) {
-        if (command.kind != UninstallCommand::DelRegKey) continue;
+        if (command.kind != CommandKeyword::DelRegKey) continue;
         const RegistryPath key = RegistryPath::Parse(command.argument);
         if (key.SameKey(context.info.key)) continue;  // removed last, by RemoveUninstallKey
         if (context.sibling.ProtectsKey(key)) {
-            context.report.Line("Kept " + key.Text() + ": " + context.sibling.Name() + " uses it");
+            context.report.Line(KeptForSiblingLine(key.Text(), context.sibling.Name()));
         } else if (!IsExtensionKey(key) || ExtensionStillOurs(context, key)) {
             DeleteKeyTree(context, key);
         }
@@ -182,7 +182,7 @@ void RemoveRegistryKeys(const RemovalContext& context) {
 
 void RestoreFileAssociations(const RemovalContext& context) {
     for (const UninstallCommand& command : context.info.commands)
-        if (command.kind == UninstallCommand::RstFileAssoc) RestoreAssociation(context, command.argument);
+        if (command.kind == CommandKeyword::RstFileAssoc) RestoreAssociation(context, command.argument);
 }
 
 void RemoveUninstallKey(const RemovalContext& context) {

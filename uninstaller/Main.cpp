@@ -3,40 +3,52 @@
 //
 //   uninst <key name> [-unat] [-result=HHHHHHHH -done=HHHHHHHH]
 //
-// Exit codes: 0 removed; 12 the uninstallation information cannot be loaded,
-// names something outside the installation, or the command line is wrong;
-// 13 the removal failed partly or completely; 2 the user declined; 1 handed
-// over: a copy of the program carries on and, when a channel was given,
-// reports the result through it.
+// Exit codes (UninstallContract.h): 0 removed; 12 the uninstallation
+// information cannot be loaded, names something outside the installation,
+// or the command line is wrong; 13 the removal failed partly or completely;
+// 2 the user declined; 1 handed over: a copy of the program carries on and,
+// when a channel was given, reports the result through it.
+#include "contract/UninstallContract.h"
 #include "foundation/DllSearchPath.h"
 #include "foundation/FullPath.h"
 #include "foundation/SameText.h"
+#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"
 #include "uninstaller/Arguments.h"
 #include "uninstaller/Containment.h"
-#include "uninstaller/Dialogs.h"
 #include "uninstaller/PlainPath.h"
 #include "uninstaller/Removal.h"
-#include "uninstaller/ResultChannel.h"
+#include "uninstaller/Report.h"
 #include "uninstaller/SelfCopy.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
-enum ExitCode : std::uint32_t { Removed = 0, HandedOver = 1, Declined = 2, LoadFailed = 12, RemovalFailed = 13 };
+// The installer's result channel, a 4-byte section and an event: writes the
+// result into the section, then signals the event. False when either handle
+// is unusable.
+bool DeliverResult(const Arguments& args, std::uint32_t result) {
+    {
+        const UniqueView view(MapViewOfFile(args.resultSection, FILE_MAP_WRITE, 0, 0, sizeof result));
+        if (!view) return false;
+        std::memcpy(view.get(), &result, sizeof result);
+    }
+    return SetEvent(args.doneEvent) != FALSE;
+}
 
 std::uint32_t Finish(const Arguments& args, std::uint32_t result, Report& report) {
     if (args.HasChannel() && !DeliverResult(args, result))
-        report.Line("Reporting the result to the installer failed: " + DescribeWindowsError(GetLastError()));
+        report.Line(ResultNotDeliveredLine(DescribeWindowsError(GetLastError())));
     return result;
 }
 
 bool ListDeletesFile(const UninstallInfo& info, const std::string& path) {
     for (const UninstallCommand& command : info.commands)
-        if ((command.kind == UninstallCommand::DelFile || command.kind == UninstallCommand::DelMainFile) &&
+        if ((command.kind == CommandKeyword::DelFile || command.kind == CommandKeyword::DelMainFile) &&
             SameText(command.argument, path))
             return true;
     return false;
@@ -67,13 +79,13 @@ std::uint32_t Remove(const Arguments& args, const UninstallInfo& info, const Con
     PathLinks links;
     RemoveInstallation(RemovalContext{info, sibling, containment, links, report, args.unattended}, uninstallerFile);
     if (report.HasFailures()) {
-        report.Line(args.keyName + " uninstallation failed partly or completely");
+        report.Line(UninstallationFailedLine(args.keyName));
         if (!args.unattended) ShowFailed(args.keyName, report.Failures());
-        return RemovalFailed;
+        return UninstallerExit::RemovalFailed;
     }
-    report.Line(args.keyName + " uninstallation completed");
+    report.Line(UninstallationCompletedLine(args.keyName));
     if (!args.unattended) ShowCompleted(args.keyName);
-    return Removed;
+    return UninstallerExit::Removed;
 }
 
 std::uint32_t Run() {
@@ -83,9 +95,9 @@ std::uint32_t Run() {
     try {
         args = ParseArguments(tail);
     } catch (const ArgumentError& e) {
-        report.Line(std::string("Invalid command line: ") + e.what());
-        report.Line("Usage: uninst <product key name> [-unat]");
-        return LoadFailed;
+        report.Line(InvalidCommandLineLine(e.what()));
+        report.Line(kUsageLine);
+        return UninstallerExit::LoadFailed;
     }
     LeaveCurrentDirectory();
     const std::string ownPath = OwnPath();
@@ -96,23 +108,24 @@ std::uint32_t Run() {
     try {
         info = LoadContainedInfo(args, containment);
     } catch (const LoadError& e) {
-        report.Line(std::string("Loading uninstallation information failed: ") + e.what());
+        report.Line(LoadFailedLine(e.what()));
         if (!args.unattended) ShowLoadFailed(args.keyName, e.what());
-        return Finish(args, LoadFailed, report);
+        return Finish(args, UninstallerExit::LoadFailed, report);
     }
 
     // Only now that everything is checked: a refused run changes nothing,
     // not even at the next start.
     if (args.IsCopy()) {
-        if (!ScheduleDeleteOnReboot(ownPath)) report.Line("Scheduling deletion on reboot failed: " + ownPath);
+        if (!ScheduleDeleteOnReboot(ownPath)) report.Line(SelfDeletionNotScheduledLine(ownPath));
         return Finish(args, Remove(args, info, containment, PlainFullPath(args.parentPath), report), report);
     }
-    if (!args.unattended && !ConfirmUninstallation(args.keyName)) return Finish(args, Declined, report);
+    if (!args.unattended && !ConfirmUninstallation(args.keyName))
+        return Finish(args, UninstallerExit::Declined, report);
     const std::string ownFile = FullPath(ownPath);
     if (!ListDeletesFile(info, ownFile))
         return Finish(args, Remove(args, info, containment, std::string(), report), report);
     // Nothing is removed yet: the result comes from the copy.
-    if (HandOverToCopy(ownPath, tail, report)) return HandedOver;
+    if (HandOverToCopy(ownPath, tail, report)) return UninstallerExit::HandedOver;
     return Finish(args, Remove(args, info, containment, ownFile, report), report);
 }
 

@@ -72,7 +72,7 @@ bool CleanPathValue(HKEY root, const std::string& subkey, const std::string& ins
         if (code == ERROR_SUCCESS) return true;
     }
     const std::string rootName = root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
-    report.Failure("Search path update failed: " + rootName + subkey + ": " + DescribeWindowsError(code));
+    report.Failure(SearchPathUpdateFailedLine(rootName + subkey, DescribeWindowsError(code)));
     return false;
 }
 

@@ -26,9 +26,9 @@ std::string WithBackslashes(std::string text) {
 // value cannot be read.
 std::string ReadList(const RegistryPath& key) {
     try {
-        return RegKey(key.Root(), key.Subkey()).ReadString("UninstallParam", true);
+        return RegKey(key.Root(), key.Subkey()).ReadString(kCommandListValue, true);
     } catch (const Norlib::RegException& e) {
-        throw LoadError("reading \"UninstallParam\" of " + key.Text() + ": " + e.what());
+        throw LoadError("reading \"" + std::string(kCommandListValue) + "\" of " + key.Text() + ": " + e.what());
     }
 }
 
@@ -44,7 +44,7 @@ bool KeyExists(const RegistryPath& key) {
 SiblingProtection SiblingProtection::Load(const std::vector<UninstallCommand>& ours) {
     SiblingProtection sibling;
     for (const UninstallCommand& command : ours)
-        if (command.kind == UninstallCommand::ShareResWith) sibling.m_name = command.argument;
+        if (command.kind == CommandKeyword::ShareResWith) sibling.m_name = command.argument;
     const RegistryPath key = UninstallKeyOf(sibling.m_name);
     if (sibling.m_name.empty() || !KeyExists(key)) return sibling;  // nothing of it to keep
     std::string list;
@@ -63,8 +63,8 @@ SiblingProtection SiblingProtection::Load(const std::vector<UninstallCommand>& o
 
 void SiblingProtection::IndexPaths() {
     for (const UninstallCommand& command : m_commands) {
-        if (command.kind == UninstallCommand::DelDir) m_directories.insert(SpellingKey(command.argument));
-        if (command.kind == UninstallCommand::DelFile || command.kind == UninstallCommand::DelMainFile)
+        if (command.kind == CommandKeyword::DelDir) m_directories.insert(SpellingKey(command.argument));
+        if (command.kind == CommandKeyword::DelFile || command.kind == CommandKeyword::DelMainFile)
             m_files.insert(SpellingKey(command.argument));
     }
 }
@@ -90,7 +90,7 @@ bool SiblingProtection::ProtectsKey(const RegistryPath& key) const {
     // The subkey alone: the damaged text may spell the root either way.
     if (!m_damage.empty()) return MayName(key.Subkey());
     for (const UninstallCommand& command : m_commands) {
-        if (command.kind != UninstallCommand::DelRegKey) continue;
+        if (command.kind != CommandKeyword::DelRegKey) continue;
         const RegistryPath theirs = RegistryPath::Parse(command.argument);
         if (key.SameKey(theirs) || key.Contains(theirs)) return true;
     }
@@ -103,7 +103,7 @@ std::string SiblingProtection::ProgIdFor(const RegistryPath& extensionKey) const
     const RegistryPath classes = extensionKey.Parent();
     bool afterExtension = false;
     for (const UninstallCommand& command : m_commands) {
-        if (command.kind != UninstallCommand::DelRegKey) continue;
+        if (command.kind != CommandKeyword::DelRegKey) continue;
         const RegistryPath key = RegistryPath::Parse(command.argument);
         if (key.SameKey(extensionKey)) {
             afterExtension = true;

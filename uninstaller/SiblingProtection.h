@@ -1,12 +1,12 @@
-// The sibling product named by "-shareResWith=": when it is installed, its
+// The sibling product named by ShareResWith: when it is installed, its
 // own uninstallation list (the "UninstallParam" of its Uninstall key) names
 // what it registered, and none of that is removed here. An extension that
 // this product took over from the sibling is given back to the sibling's
 // ProgID.
 #pragma once
 
-#include "uninstaller/CommandList.h"
 #include "uninstaller/RegistryPath.h"
+#include "uninstaller/UninstallInfo.h"
 
 #include <set>
 #include <string>

@@ -16,17 +16,20 @@ std::string ReadValue(const RegistryPath& key, const std::string& name) {
 }  // namespace
 
 RegistryPath UninstallKeyOf(const std::string& keyName) {
-    return RegistryPath::Parse("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                               keyName);
+    return RegistryPath::Parse(std::string(kUninstallRootName) + "\\" + kUninstallKeyParent + "\\" + keyName);
+}
+
+std::vector<UninstallCommand> ParseCommandList(const std::string& text) {
+    return ParseCommandList(text, [](const std::string& name) { return RootKeyFromName(name) != nullptr; });
 }
 
 UninstallInfo LoadUninstallInfo(const std::string& keyName) {
     UninstallInfo info;
     info.key = UninstallKeyOf(keyName);
-    const std::string list = ReadValue(info.key, "UninstallParam");
-    info.installDir = ReadValue(info.key, "InstallDir");
+    const std::string list = ReadValue(info.key, kCommandListValue);
+    info.installDir = ReadValue(info.key, kInstallDirValue);
     try {
-        info.version = ReadValue(info.key, "Version");
+        info.version = ReadValue(info.key, kVersionValue);
     } catch (const LoadError&) {
         // Without it no ProgID is the product's, and a list that names one is refused.
     }

@@ -1,8 +1,8 @@
-// What the installer stored for the uninstaller under
-// HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\<key>.
+// What the installer stored for the uninstaller in the product's Uninstall
+// key (UninstallContract.h).
 #pragma once
 
-#include "uninstaller/CommandList.h"
+#include "uninstaller/CommandListSyntax.h"
 #include "uninstaller/RegistryPath.h"
 
 #include <stdexcept>
@@ -23,6 +23,10 @@ public:
 
 // "HKEY_LOCAL_MACHINE\SOFTWARE\...\Uninstall\<keyName>"
 RegistryPath UninstallKeyOf(const std::string& keyName);
+
+// The syntax of CommandListSyntax.h with the registry roots the registry
+// layer knows.
+std::vector<UninstallCommand> ParseCommandList(const std::string& text);
 
 // Reads and parses "UninstallParam", "InstallDir" and "Version", each as
 // stored (no variable expanded); throws LoadError with the reason when one

@@ -2,7 +2,7 @@
 // message box is answered from another thread in interactive mode.
 #include "support/StepFixture.h"
 
-#include "engine/FileRules.h"
+#include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
 #include "foundation/Win.h"
 

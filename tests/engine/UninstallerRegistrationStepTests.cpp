@@ -3,7 +3,7 @@
 #include "support/StepFixture.h"
 
 #include "engine/InstallOptions.h"
-#include "engine/UninstallCommands.h"
+#include "engine/InstallStep.h"
 #include "engine/UninstallerRegistrationStep.h"
 #include "foundation/InstallError.h"
 #include "foundation/RegKey.h"
@@ -37,7 +37,7 @@ class UninstallerRegistrationStepTest : public StepTest {};
 TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAndGoesOnRollback) {
     WriteString(HKEY_LOCAL_MACHINE, kKey, "NoModify", "1");
     WriteString(HKEY_LOCAL_MACHINE, kKey, "Version", "4.07");
-    AppendUninstallCommand("-delDir=", m_dir);
+    AppendUninstallCommand(CommandKeyword::DelDir, m_dir);
     const std::string before = Options().uninstallCommands;
     CapturedOutput out;
     {

@@ -40,22 +40,22 @@ bool Usable(const UninstallCommand& command) {
     const std::string& arg = command.argument;
     if (arg.find('"') != std::string::npos) return false;
     switch (command.kind) {
-        case UninstallCommand::ShareResWith:
+        case CommandKeyword::ShareResWith:
             // It names one key below Uninstall, never a path to another.
             return !arg.empty() && arg.find('\\') == std::string::npos;
-        case UninstallCommand::DelDir:
-        case UninstallCommand::DelFile:
-        case UninstallCommand::DelMainFile: {
+        case CommandKeyword::DelDir:
+        case CommandKeyword::DelFile:
+        case CommandKeyword::DelMainFile: {
             // A drive or a server, with either slash: the installer writes what the system accepts.
             auto separator = [&](std::size_t at) { return arg[at] == '\\' || arg[at] == '/'; };
             return arg.size() >= 3 && ((arg[1] == ':' && separator(2)) || (separator(0) && separator(1)));
         }
-        case UninstallCommand::DelRegKey: {
+        case CommandKeyword::DelRegKey: {
             const std::size_t slash = arg.find('\\');
             return slash != std::string::npos && IsRoot(arg.substr(0, slash)) &&
                    arg.find_first_not_of('\\', slash) != std::string::npos;
         }
-        case UninstallCommand::RstFileAssoc: {
+        case CommandKeyword::RstFileAssoc: {
             const std::size_t colon = arg.find(':');
             return arg.size() > 1 && arg[0] == '.' && colon != std::string::npos && colon > 1 && colon + 1 < arg.size();
         }
@@ -67,7 +67,7 @@ bool Usable(const UninstallCommand& command) {
 std::string Written(const std::vector<UninstallCommand>& commands) {
     std::string text;
     for (const UninstallCommand& command : commands)
-        text += std::string(" \"") + kKeywords[command.kind] + command.argument + "\"";
+        text += std::string(" \"") + kKeywords[static_cast<int>(command.kind)] + command.argument + "\"";
     return text;
 }
 

@@ -2,6 +2,7 @@
 // disk, in the program menu, on the desktop, in the registry and on the
 // PATH, for an administrator, for the current user only and without a
 // desktop icon.
+#include "support/ExpectedLines.h"
 #include "support/InstallationFixture.h"
 
 #include "foundation/JoinPath.h"
@@ -177,7 +178,7 @@ void InstallAndCheck(const Variant& variant) {
     EXPECT_EQ(0u, run.process.exitCode) << run.process.out;
     std::vector<std::string> lines = Lines(run.process.out);
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ("Vantrel Quillmore 4.33 installation completed", lines.back());
+    EXPECT_EQ(expected::Completed(), lines.back());
     EXPECT_EQ("", run.process.err);
 
     std::set<std::string> files;

@@ -1,5 +1,6 @@
 // How a run ends when steps fail: tolerated with -force, an exception in the
 // last step with and without rollback, and a crash in the middle.
+#include "support/ExpectedLines.h"
 #include "support/InstallationFixture.h"
 #include "support/SystemSnapshot.h"
 
@@ -12,7 +13,6 @@
 namespace {
 
 const std::string kDir = kInstallDir;
-const char kCompleted[] = "Vantrel Quillmore 4.33 installation completed";
 
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -53,7 +53,7 @@ TEST(RecoverableFailure, ForceTurnsEveryRecoverableFailureIntoAWarning) {
               AccessDenied("RegCreateKeyExA()"),
           "Warning: uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()")})
         EXPECT_TRUE(Contains(lines, warning)) << warning << " is missing from\n" << run.process.out;
-    EXPECT_EQ(kCompleted, lines.back());
+    EXPECT_EQ(expected::Completed(), lines.back());
     EXPECT_EQ(0u, RollbackLines(lines));
 
     // What could be made is there; what failed is not.

@@ -3,6 +3,7 @@
 // came in, replace, and the failures of a previous installation's removal.
 #include "foundation/UniqueHandle.h"
 #include "installer/UninstallerProcess.h"
+#include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
@@ -22,16 +23,12 @@ namespace {
 const std::string productKey = std::string(kUninstallKey);
 const std::string installDir = "C:\\Apps\\Quillmore";
 const std::string installArguments = "-acceptEULA -installDir=" + installDir;
-const char useForce[] = " (use /Force flag to override uninstallation failure); aborting\n";
+const std::string useForce = expected::kUseForce;
 
 ProcessOutcome Install(const std::string& installer, const std::string& extra = "") {
     ProcessOptions options;
     options.timeoutMs = 120000;
     return RunProcess(SiblingExecutable(installer), installArguments + extra, options);
-}
-
-std::string Completed(const std::string& version) {
-    return "Vantrel Quillmore " + version + " installation completed\n";
 }
 
 // The part of the installer's output from the removal announcement up to
@@ -75,8 +72,8 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
                   "Kept directory " +
                   installDir +
                   ": it is not empty\n"
-                  "Kept directory C:\\Apps: it is not empty\n"
-                  "Quillmore uninstallation completed\n",
+                  "Kept directory C:\\Apps: it is not empty\n" +
+                  expected::kRemoved,
               output.Text());
 
     // Legitimately left: the user's file with its folders, and the
@@ -97,9 +94,9 @@ TEST(LifeCycle, UpgradeFromAChannelVersionRunsItsRegisteredUninstaller) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller407.exe").exitCode);
     const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ("Uninstalling the existing Quillmore 4.07 installation\n\nQuillmore uninstallation completed\n\n",
-              RemovalPart(upgrade.out));
-    EXPECT_EQ(Completed("4.33"), upgrade.out.substr(upgrade.out.size() - Completed("4.33").size()));
+    EXPECT_EQ(expected::Uninstalling("4.07") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
+    const std::string completed = expected::Completed() + "\n";
+    EXPECT_EQ(completed, upgrade.out.substr(upgrade.out.size() - completed.size()));
     ExpectInstalledOnce("4.33");
 }
 
@@ -111,8 +108,7 @@ TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller406.exe").exitCode);
     const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ("Uninstalling the existing Quillmore 4.06 installation\n\nQuillmore uninstallation completed\n\n",
-              RemovalPart(upgrade.out));
+    EXPECT_EQ(expected::Uninstalling("4.06") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
     ExpectInstalledOnce("4.33");
     bool fallbackPending = false;
     for (const std::string& path : PendingDeletions())
@@ -124,15 +120,14 @@ TEST(LifeCycle, SameVersionAgainReplacesTheInstallation) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
     const ProcessOutcome replace = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(0u, replace.exitCode) << replace.out;
-    EXPECT_EQ("Uninstalling the existing Quillmore 4.33 installation\n\nQuillmore uninstallation completed\n\n",
-              RemovalPart(replace.out));
+    EXPECT_EQ(expected::Uninstalling("4.33") + "\n" + expected::kRemoved + "\n", RemovalPart(replace.out));
     ExpectInstalledOnce("4.33");
 }
 
 TEST(LifeCycle, UnloadableUninstallationInformationStopsWithoutForceAndWarnsWithIt) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller407.exe").exitCode);
     WriteString(HKEY_LOCAL_MACHINE, productKey, "UninstallParam", "\"-delFile=C:\\Apps\\Quillmore\\quillmore.exe");
-    const std::string message = "Uninstaller failed with error code 12: Loading uninstallation information failed";
+    const std::string message = expected::kUninstallerFailed12;
 
     const ProcessOutcome stopped = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(107u, stopped.exitCode);
@@ -152,9 +147,7 @@ TEST(LifeCycle, PartlyFailedRemovalStopsTheInstallation) {
     ASSERT_TRUE(held.valid());
     const ProcessOutcome stopped = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(107u, stopped.exitCode);
-    EXPECT_EQ(
-        "Uninstaller failed with error code 13: Uninstallation failed partally or completely" + std::string(useForce),
-        stopped.out.substr(stopped.out.rfind("\n\n") + 2));
+    EXPECT_EQ(expected::kUninstallerFailed13 + useForce, stopped.out.substr(stopped.out.rfind("\n\n") + 2));
     EXPECT_EQ("4.07", ReadString(HKEY_LOCAL_MACHINE, productKey, "Version"));
 }
 
@@ -165,11 +158,8 @@ TEST(LifeCycle, UninstallerThatNeverReportsIsALostChannel) {
     SetEnvironmentVariableA("QUILLMORE_FAKE_UNINSTALLER", "relay-silent");
     const ProcessOutcome stopped = Install("QuillmoreInstaller.exe");
     EXPECT_EQ(107u, stopped.exitCode);
-    EXPECT_EQ(
-        "Uninstalling the existing Quillmore 4.07 installation\n\n\n"
-        "Uninstaller ended without reporting its result" +
-            std::string(useForce),
-        stopped.out);
+    EXPECT_EQ(expected::Uninstalling("4.07") + "\n\nUninstaller ended without reporting its result" + useForce,
+              stopped.out);
 }
 
 TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {

@@ -3,7 +3,7 @@
 #include "support/StepFixture.h"
 
 #include "engine/InstallOptions.h"
-#include "installer/LaunchProduct.h"
+#include "installer/InstallFlow.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 

@@ -1,7 +1,8 @@
 // The previous installation as the Uninstall key describes it, and its
 // removal, run by a driver program against a stand-in uninstaller registered
 // (or embedded) by the test.
-#include "installer/PreviousInstallationInfo.h"
+#include "installer/PreviousInstallation.h"
+#include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
@@ -20,9 +21,9 @@ namespace {
 
 const std::string productKey = std::string(kUninstallKey);
 const std::string logPath = "C:\\fake-uninstaller.log";
-const char announce407[] = "Uninstalling the existing Quillmore 4.07 installation\n";
-const char useForce[] = " (use /Force flag to override uninstallation failure); aborting\n";
-const char message13[] = "Uninstaller failed with error code 13: Uninstallation failed partally or completely";
+const std::string announce407 = expected::Uninstalling("4.07");
+const std::string useForce = expected::kUseForce;
+const std::string message13 = expected::kUninstallerFailed13;
 
 std::string FakeUninstaller() {
     return SiblingExecutable("fake_uninstaller.exe");
@@ -98,8 +99,7 @@ TEST(PreviousInstallationRemoval, RegisteredUninstallerResultsDecideUnattended) 
         {"exit:0", 0, ""},
         {"channel:0", 0, ""},
         {"relay:0", 0, ""},
-        {"exit:12", 107,
-         "Uninstaller failed with error code 12: Loading uninstallation information failed" + std::string(useForce)},
+        {"exit:12", 107, expected::kUninstallerFailed12 + useForce},
         {"channel:13", 107, message13 + std::string(useForce)},
         {"relay:13", 107, message13 + std::string(useForce)},
         {"exit:3", 107, "Uninstaller failed with error code 3" + std::string(useForce)},
@@ -168,7 +168,7 @@ TEST(PreviousInstallationRemoval, OlderVersionsRunAFreshCopyFromTheTemporaryDire
         RegisterFake(test.version);
         const ProcessOutcome outcome = RemovePrevious("channel:0");
         EXPECT_EQ(0u, outcome.exitCode) << test.version;
-        EXPECT_EQ("Uninstalling the existing Quillmore " + test.version + " installation\n\n\n", outcome.out);
+        EXPECT_EQ(expected::Uninstalling(test.version) + "\n\n", outcome.out);
         const std::vector<FakeRun> runs = FakeRuns();
         ASSERT_EQ(1u, runs.size()) << test.version;
         EXPECT_EQ(test.module, runs[0].module) << test.version;

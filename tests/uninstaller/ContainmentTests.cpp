@@ -6,6 +6,7 @@
 #include "foundation/FullPath.h"
 #include "foundation/UniqueHandle.h"
 #include "installer/UninstallerProcess.h"
+#include "support/ExpectedLines.h"
 #include "support/Files.h"
 #include "support/FolderLink.h"
 #include "support/ProcessRunner.h"
@@ -101,8 +102,7 @@ TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
 
         EXPECT_EQ(12u, outcome.result) << row.keyword << row.argument;
         const std::string outside = "\"" + row.keyword + row.argument + "\" names something outside the installation";
-        EXPECT_EQ("Loading uninstallation information failed: " + (row.reason.empty() ? outside : row.reason) + "\n",
-                  outcome.output);
+        EXPECT_EQ(expected::kLoadFailed + (row.reason.empty() ? outside : row.reason) + "\n", outcome.output);
     }
     EXPECT_EQ("canary", ReadFileBytes(canaryFile));
     EXPECT_TRUE(FileExists("C:\\canary"));
@@ -138,8 +138,7 @@ TEST(Containment, CopyWithAParentPathOutsideTheListRemovesNothing) {
         RunProcess(copy, std::string("Quillmore -unat ") + parent + " \"-parentPath=" + canaryFile + "\"");
 
     EXPECT_EQ(12u, outcome.exitCode);
-    EXPECT_EQ(std::string("Loading uninstallation information failed: -parentPath=") + canaryFile +
-                  " is no file of the installation\n",
+    EXPECT_EQ(expected::kLoadFailed + std::string("-parentPath=") + canaryFile + " is no file of the installation\n",
               outcome.out);
     EXPECT_EQ("canary", ReadFileBytes(canaryFile));
     EXPECT_TRUE(PendingDeletions().empty());
@@ -310,7 +309,7 @@ TEST(Containment, EverySpellingIsRefusedOrReachesTheCanaryInside) {
         for (const auto& route : routes) {
             for (const auto& form : forms) {
                 const std::string spelling = base + form.first + route[0] + form.second;
-                std::vector<UninstallCommand> entry{{UninstallCommand::DelFile, spelling}};
+                std::vector<UninstallCommand> entry{{CommandKeyword::DelFile, spelling}};
                 try {
                     containment.Check(entry);
                 } catch (const LoadError&) {

@@ -2,13 +2,17 @@
 // against installations written by the tests.
 #include "InstalledProduct.h"
 
+#include "engine/InstallOptions.h"
+#include "engine/InstallStep.h"
 #include "foundation/UniqueHandle.h"
 #include "installer/UninstallerProcess.h"
+#include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
 #include "system/FileSystemQueries.h"
+#include "uninstaller/UninstallInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +59,32 @@ using Strings = std::vector<std::string>;
 
 }  // namespace
 
+// The installer's writer and the uninstaller's parser agree on every
+// keyword, and the text between them is the documented one.
+TEST(CommandList, EveryKeywordTheInstallerWritesTheUninstallerReadsBack) {
+    const std::pair<CommandKeyword, std::string> written[] = {
+        {CommandKeyword::DelDir, "C:\\Q"},
+        {CommandKeyword::DelFile, "C:\\Q\\a.txt"},
+        {CommandKeyword::DelMainFile, "C:\\Q\\quillmore.exe"},
+        {CommandKeyword::DelRegKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Q"},
+        {CommandKeyword::RstFileAssoc, ".pmx:Vantrel.Quillmore.4.33.Settings"}};
+    StartUninstallCommands("Pellmar");
+    for (const auto& [keyword, argument] : written) AppendUninstallCommand(keyword, argument);
+    EXPECT_EQ(Options().uninstallCommands,
+              "\"-shareResWith=Pellmar\" \"-delDir=C:\\Q\" \"-delFile=C:\\Q\\a.txt\" "
+              "\"-delMainFile=C:\\Q\\quillmore.exe\" \"-delRegKey=HKEY_LOCAL_MACHINE\\SOFTWARE\\Q\" "
+              "\"-rstFileAssoc=.pmx:Vantrel.Quillmore.4.33.Settings\"");
+
+    const std::vector<UninstallCommand> read = ParseCommandList(Options().uninstallCommands);
+    ASSERT_EQ(read.size(), 1 + std::size(written));
+    EXPECT_EQ(read[0].kind, CommandKeyword::ShareResWith);
+    EXPECT_EQ(read[0].argument, "Pellmar");
+    for (size_t i = 0; i < std::size(written); ++i) {
+        EXPECT_EQ(read[i + 1].kind, written[i].first) << i;
+        EXPECT_EQ(read[i + 1].argument, written[i].second) << i;
+    }
+}
+
 TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     InstalledProduct product;
     const std::string userFile = In(installDir, "my notes.txt");
@@ -65,8 +95,8 @@ TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ(std::string("Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                           "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                          "Kept directory C:\\Apps: it is not empty\n"
-                          "Quillmore uninstallation completed\n"),
+                          "Kept directory C:\\Apps: it is not empty\n") +
+                  expected::kRemoved,
               outcome.output);
     EXPECT_EQ(Strings(), Remaining(product.Files()));
     EXPECT_EQ((Strings{installDir, vendorDir, appsDir}), Remaining(product.Directories()));
@@ -124,7 +154,7 @@ TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
     outcome = Uninstall();
 
     EXPECT_EQ(0u, outcome.result);
-    EXPECT_EQ("Quillmore uninstallation completed\n", outcome.output);
+    EXPECT_EQ(expected::kRemoved, outcome.output);
     EXPECT_EQ(Strings(), Remaining(product.Files()));
     EXPECT_EQ(Strings(), Remaining(product.Directories()));
     EXPECT_EQ(Strings(), RemainingKeys(product.Keys()));
@@ -141,8 +171,8 @@ TEST(Uninstaller, MainExecutableInUseIsLeftForTheNextReboot) {
     EXPECT_EQ("Main executable in use, scheduled for deletion on reboot: " + main + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                  "Kept directory C:\\Apps: it is not empty\n"
-                  "Quillmore uninstallation completed\n",
+                  "Kept directory C:\\Apps: it is not empty\n" +
+                  expected::kRemoved,
               outcome.output);
     const Strings pending = PendingDeletions();
     EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), main));
@@ -193,8 +223,8 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
                   siblingProgId + "\n" +
                   "Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
                   "Kept directory C:\\Apps\\Vantrel: it is not empty\n"
-                  "Kept directory C:\\Apps: it is not empty\n"
-                  "Quillmore uninstallation completed\n",
+                  "Kept directory C:\\Apps: it is not empty\n" +
+                  expected::kRemoved,
               outcome.output);
     EXPECT_TRUE(FileExists(shared));
     EXPECT_EQ(siblingProgId, ReadString(HKEY_LOCAL_MACHINE, In(classesKey, ".pmx"), ""));
@@ -261,24 +291,19 @@ TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
         std::string installDir;
         std::string firstLine;
     } cases[] = {
-        {"Quillmore", "", "C:\\Q", "Loading uninstallation information failed: reading \"UninstallParam\" of "},
-        {"Quillmore", fileEntry, "", "Loading uninstallation information failed: reading \"InstallDir\" of "},
+        {"Quillmore", "", "C:\\Q", expected::kLoadFailed + std::string("reading \"UninstallParam\" of ")},
+        {"Quillmore", fileEntry, "", expected::kLoadFailed + std::string("reading \"InstallDir\" of ")},
         {"Quillmore", fileEntry + " \"-delDir=C:\\Q", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unterminated entry at offset "},
+         expected::kUnparsable + std::string("unterminated entry at offset ")},
         {"Quillmore", fileEntry + " \"-delEverything=C:\\\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unknown command \"-delEverything=C:\\\""},
+         expected::kUnparsable + std::string("unknown command \"-delEverything=C:\\\"")},
         {"Quillmore", fileEntry + " \"-delFile=keep.txt\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unusable argument in \"-delFile=keep.txt\""},
+         expected::kUnparsable + std::string("unusable argument in \"-delFile=keep.txt\"")},
         {"Quillmore", fileEntry + " \"-delRegKey=SOFTWARE\\Vantrel\"", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "unusable argument in \"-delRegKey=SOFTWARE\\Vantrel\""},
+         expected::kUnparsable + std::string("unusable argument in \"-delRegKey=SOFTWARE\\Vantrel\"")},
         {"Quillmore", fileEntry + " -delDir=C:\\Q", "C:\\Q",
-         "Loading uninstallation information failed: the uninstallation command list cannot be parsed: "
-         "entry without double quote at offset "},
-        {"Pellmar", fileEntry, "C:\\Q", "Loading uninstallation information failed: reading \"UninstallParam\" of "},
+         expected::kUnparsable + std::string("entry without double quote at offset ")},
+        {"Pellmar", fileEntry, "C:\\Q", expected::kLoadFailed + std::string("reading \"UninstallParam\" of ")},
         {"", fileEntry, "C:\\Q", "Invalid command line: the product's key name is missing\n"},
         {"Quillmore -quiet", fileEntry, "C:\\Q", "Invalid command line: unknown option -quiet\n"},
         {"\"Quillmore", fileEntry, "C:\\Q", "Invalid command line: unterminated double quote\n"},

@@ -1,0 +1,65 @@
+// What the installer writes for its uninstaller and what the uninstaller
+// reads and answers: both programs compile this one header, so neither can
+// drift from the other. Free of Windows headers: the uninstaller's list
+// parser is also built natively, for fuzzing.
+#pragma once
+
+#include <cstdint>
+
+// The product's registration, HKEY_LOCAL_MACHINE\<parent>\<key name>, and
+// the values of it that the uninstaller reads.
+constexpr char kUninstallRootName[] = "HKEY_LOCAL_MACHINE";
+constexpr char kUninstallKeyParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kProductKeyName[] = "Quillmore";
+constexpr char kCommandListValue[] = "UninstallParam";
+constexpr char kInstallDirValue[] = "InstallDir";
+constexpr char kVersionValue[] = "Version";
+
+// The uninstallation command list (value kCommandListValue): entries
+// "<keyword><argument>" in double quotes, separated by single blanks, e.g.
+//   "-shareResWith=Pellmar" "-delDir=C:\Q" "-delFile=C:\Q\a.txt"
+enum class CommandKeyword {
+    ShareResWith,  // the sibling product whose registrations are kept
+    DelDir,        // a directory the installation created
+    DelFile,       // a file the installation wrote
+    DelMainFile,   // the product's main executable
+    DelRegKey,     // a registry key, "<root name>\<subkey>"
+    RstFileAssoc,  // an association to give back, ".extension:ProgID"
+};
+
+constexpr CommandKeyword kCommandKeywords[] = {CommandKeyword::ShareResWith, CommandKeyword::DelDir,
+                                               CommandKeyword::DelFile,      CommandKeyword::DelMainFile,
+                                               CommandKeyword::DelRegKey,    CommandKeyword::RstFileAssoc};
+
+// With the leading '-' and the trailing '='.
+constexpr const char* KeywordText(CommandKeyword keyword) {
+    switch (keyword) {
+        case CommandKeyword::ShareResWith:
+            return "-shareResWith=";
+        case CommandKeyword::DelDir:
+            return "-delDir=";
+        case CommandKeyword::DelFile:
+            return "-delFile=";
+        case CommandKeyword::DelMainFile:
+            return "-delMainFile=";
+        case CommandKeyword::DelRegKey:
+            return "-delRegKey=";
+        case CommandKeyword::RstFileAssoc:
+            return "-rstFileAssoc=";
+    }
+    return "";
+}
+
+// Switches the installer appends when it runs an installed uninstaller: no
+// questions, and the result channel, a 4-byte section and an event, each an
+// inherited handle in eight or more upper-case hexadecimal digits. The
+// uninstaller takes '/' for the '-' as well.
+constexpr char kUnattendedSwitch[] = "-unat";
+constexpr char kResultSwitch[] = "-result=";
+constexpr char kDoneSwitch[] = "-done=";
+
+// The uninstaller's exit codes. HandedOver: a copy of the program carries
+// on and, when a channel was given, reports one of the others through it.
+namespace UninstallerExit {
+enum Code : std::uint32_t { Removed = 0, HandedOver = 1, Declined = 2, LoadFailed = 12, RemovalFailed = 13 };
+}
