@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <sstream>
 
 namespace {
 
@@ -133,6 +134,36 @@ TEST_F(PayloadStreamTest, HeaderSizeLimitAndUnknownHeaderType) {
     };
     for (const Case& c : cases) EXPECT_EQ(Install(LzmaAlone(c.content), m_dir), std::optional<std::string>(c.error));
     EXPECT_FALSE(FileExists(At("c.txt")));
+}
+
+// At the limits of what installs: the longest name whose path fits in the
+// 259 characters of a Windows path (the packer refuses names that fit under
+// no folder), a file whose length takes all four length bytes, and every
+// selector value, of which the NT family writes those with bit 0.
+TEST_F(PayloadStreamTest, PayloadAtTheLimitsInstallsByteForByte) {
+    auto packs = [](const std::string& name) {
+        std::istringstream line(name + "\tsource\n");
+        try {
+            return ParsePayloadManifest(line, "manifest").size() == 1;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+    };
+    EXPECT_TRUE(packs("a\\" + std::string(254, 'n'))) << "256 bytes: under C:\\ the path has 259 characters";
+    EXPECT_FALSE(packs("a\\" + std::string(255, 'n')));
+    EXPECT_FALSE(packs(std::string(256, 'n'))) << "one component of 256 bytes";
+
+    const std::string longest(259 - At("").size(), 'L'), large = Repeated(0x01020304, 'l');
+    Messages messages;
+    messages.File(longest, "longest").File("large.bin", large);
+    for (int selector = 0; selector <= 255; ++selector)
+        messages.Name("s" + std::to_string(selector)).Selector(selector).Data(std::to_string(selector));
+    ASSERT_EQ(Install(LzmaAlone(messages.bytes()), m_dir), std::nullopt);
+    EXPECT_EQ(ReadFileBytes(At(longest)), "longest");
+    EXPECT_TRUE(ReadFileBytes(At("large.bin")) == large) << "16,909,060 bytes";
+    for (int selector = 0; selector <= 255; ++selector)
+        EXPECT_EQ(FileExists(At("s" + std::to_string(selector))), selector % 2 == 1) << selector;
+    EXPECT_EQ(ReadFileBytes(At("s255")), "255");
 }
 
 TEST_F(PayloadStreamTest, SelectorPicksTheNtVariantAndUninstallerMarkerRedirects) {

@@ -1,4 +1,5 @@
-// Stands in for the installed product in the launch test: writes how it was
+// Stands in for the installed product in the launch test, and for the
+// program that opens the web page in the keyboard test: writes how it was
 // started (command line, current directory, one inherited environment
 // variable) to the file that QUILLMORE_LAUNCH_REPORT names, then runs until
 // the test creates <report>.end (a minute at most) and ends by creating

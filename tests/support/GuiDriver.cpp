@@ -10,16 +10,6 @@ namespace {
 
 const char XdotoolPath[] = "Z:\\usr\\bin\\xdotool";
 
-template <typename Found>
-auto WaitFor(DWORD timeoutMs, Found found) -> decltype(found()) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (auto result = found()) return result;
-        if (GetTickCount() - start >= timeoutMs) return {};
-        Sleep(50);
-    }
-}
-
 struct OwnedSearch {
     HWND owner;
     const char* className;
@@ -81,6 +71,10 @@ HWND FocusedWindow(HWND window) {
 
 HWND ActiveWindow(HWND window) {
     return ThreadInfo(window).hwndActive;
+}
+
+void RoundTrip(HWND window) {
+    SendMessageA(window, WM_NULL, 0, 0);
 }
 
 std::string Text(HWND window) {

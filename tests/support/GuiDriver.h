@@ -10,6 +10,18 @@
 
 namespace gui_test {
 
+// What found() returns once it is true, polled every 50 ms; a value-initialised
+// result after the time-out.
+template <typename Found>
+auto WaitFor(DWORD timeoutMs, Found found) -> decltype(found()) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (auto result = found()) return result;
+        if (GetTickCount() - start >= timeoutMs) return {};
+        Sleep(50);
+    }
+}
+
 // A visible top-level window of any process; null after the time-out.
 HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs = 20000);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 20000);
@@ -24,6 +36,9 @@ bool Activate(HWND window);
 // The windows with the keyboard focus and the activation in the window's thread.
 HWND FocusedWindow(HWND window);
 HWND ActiveWindow(HWND window);
+// Returns once the window's thread has taken a message again: everything it
+// was doing when called is done.
+void RoundTrip(HWND window);
 
 std::string Text(HWND window);
 void SetText(HWND window, const std::string& text);

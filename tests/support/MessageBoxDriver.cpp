@@ -1,5 +1,7 @@
 #include "support/MessageBoxDriver.h"
 
+#include "support/GuiDriver.h"
+
 namespace uninstall_test {
 
 namespace {
@@ -17,13 +19,7 @@ BOOL CALLBACK LongestStaticText(HWND child, LPARAM found) {
 }  // namespace
 
 HWND WaitForMessageBox(const std::string& caption, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        HWND box = FindWindowA("#32770", caption.c_str());
-        if (box != nullptr && IsWindowVisible(box)) return box;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return gui_test::WaitForWindow("#32770", caption, timeoutMs);
 }
 
 std::string MessageBoxText(HWND box) {
@@ -43,7 +39,7 @@ int DefaultButton(HWND box) {
 
 void Answer(HWND box, int button) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
+    gui_test::WaitForWindowGone(box, 5000);
 }
 
 }  // namespace uninstall_test

@@ -1,5 +1,6 @@
 #include "support/ScreenCapture.h"
 
+#include "support/GuiDriver.h"
 #include "support/ProcessRunner.h"
 
 #include <algorithm>
@@ -28,7 +29,9 @@ std::string ArtifactDirectory() {
 
 void SaveWindowScreenshot(HWND window, const std::string& fileName) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);  // for the X server to show what was painted
+    // The window's thread hands what it painted to the X server before it
+    // waits for its next message.
+    gui_test::RoundTrip(window);
     RECT area;
     if (!GetWindowRect(window, &area)) throw std::runtime_error("no such window");
     std::string geometry = std::to_string(area.right - area.left) + "x" + std::to_string(area.bottom - area.top) + "+" +

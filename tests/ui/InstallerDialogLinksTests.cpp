@@ -38,8 +38,8 @@ TEST(InstallerDialogLinks, PackageLinkOpensOneContentsWindowAndANewOneAfterItClo
     Activate(dialog.Window());
     ClickLink(link);
     // The click has been handled once it has brought the open window forward.
-    for (DWORD waited = 0; ActiveWindow(dialog.Window()) != first && waited < 10000; waited += 50) Sleep(50);
-    ASSERT_EQ(first, ActiveWindow(dialog.Window())) << "the second click brings it forward";
+    ASSERT_TRUE(WaitFor(10000, [&] { return ActiveWindow(dialog.Window()) == first; }))
+        << "the second click brings it forward";
     EXPECT_EQ(std::vector<HWND>{first}, PackageWindows(dialog.Window()));
 
     PostMessageA(first, WM_SYSCOMMAND, SC_CLOSE, 0);

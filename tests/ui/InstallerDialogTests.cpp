@@ -92,9 +92,11 @@ TEST(InstallerDialog, EnterDoesNotStartTheInstallationBeforeTheLicenceIsAccepted
     DialogValues values;
     RunningInstallerDialog dialog(values);
     ASSERT_TRUE(dialog.Window());
-    ASSERT_EQ(IDC_LICENCE_TEXT, dialog.FocusedId());
-    ASSERT_TRUE(PressKeys(InstallerCaption, "Return"));
-    EXPECT_FALSE(WaitForWindowGone(dialog.Window(), 1500));
+    FocusItem(dialog.Window(), IDC_INSTALL_FOLDER);
+    // Keys are handled in order: once Tab has moved the focus on, Return has been handled.
+    ASSERT_TRUE(PressKeys(InstallerCaption, "Return Tab"));
+    ASSERT_TRUE(WaitFor(20000, [&] { return dialog.FocusedId() == IDC_ALL_USERS; }))
+        << "Return closed the dialog, or Tab was not handled";
 
     Click(dialog.Item(IDC_ACCEPT));
     FocusItem(dialog.Window(), IDC_INSTALL_FOLDER);

@@ -33,7 +33,8 @@ const std::string UninstallKeyPath = std::string("HKEY_LOCAL_MACHINE\\") + kUnin
 // plays the user.
 class InteractiveRun {
 public:
-    InteractiveRun() : m_thread([this] { m_outcome = RunInstallerWatched(""); }) {
+    explicit InteractiveRun(const Environment& environment = {})
+        : m_thread([this, environment] { m_outcome = RunInstallerWatched("", environment); }) {
         m_dialog = WaitForWindow("#32770", InstallerCaption, 60000);
         if (m_dialog) Activate(m_dialog);
     }
@@ -236,10 +237,13 @@ void SetDisplayDpi(int dpi) {
 }
 
 // A person without a mouse on a 150 % display: from the licence back over the web link to the package
-// link, then the folder browser, the agreement, the folder, two options off, and the installation.
+// link, then the folder browser, the web page, the agreement, the folder, two options off, and the installation.
 TEST(InteractiveInstaller, KeyboardAloneReachesEveryControlAndInstalls) {
     SetDisplayDpi(144);
-    InteractiveRun run;
+    // This prefix opens https addresses with the launch probe, which writes down how it was started.
+    const std::string probe = SiblingExecutable("launch_probe.exe"), report = TemporaryFileName("web");
+    WriteString(HKEY_LOCAL_MACHINE, "Software\\Classes\\https\\shell\\open\\command", "", "\"" + probe + "\" \"%1\"");
+    InteractiveRun run({{"QUILLMORE_LAUNCH_REPORT", report}});
     ASSERT_TRUE(run.Dialog());
     std::string keys;  // the letter after '&' in each label's and button's text, in tab order
     for (HWND child = GetWindow(run.Dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -257,6 +261,10 @@ TEST(InteractiveInstaller, KeyboardAloneReachesEveryControlAndInstalls) {
     HWND browser = WaitForOwnedWindow(run.Dialog(), "#32770", 10000);
     ASSERT_TRUE(browser && PressKeys(Text(browser), "Escape"));
     EXPECT_TRUE(WaitForWindowGone(browser, 10000));
+    ASSERT_TRUE(PressKeys(InstallerCaption, "alt+v"));
+    ASSERT_TRUE(WaitFor(20000, [&] { return !ReadFileBytes(report).empty(); })) << "Alt+V opened nothing";
+    EXPECT_EQ("\"" + probe + "\" \"https://www.vantrel.example/quillmore/\"", Lines(ReadFileBytes(report)).at(0));
+    WriteFileBytes(report + ".end", "");
 
     ASSERT_TRUE(PressKeys(InstallerCaption, "alt+a Tab Tab C colon backslash Q alt+d alt+n Return"));
     ASSERT_TRUE(uninstall_test::WaitForMessageBox("Installation Completed", 120000));

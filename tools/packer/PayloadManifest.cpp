@@ -1,7 +1,6 @@
 #include "PayloadManifest.h"
 
 #include "engine/PayloadFileName.h"
-#include "engine/PayloadMessageParser.h"
 
 #include <fstream>
 #include <sstream>
@@ -28,10 +27,26 @@ int ParseSelector(const std::string& digits) {
     return selector;
 }
 
+// The installer writes through the ANSI calls, whose paths stop at 259
+// characters and whose components at 255. Installed under the shortest
+// folder there is, a drive root such as "C:\", a longer name could not be
+// written anywhere; refused here, it cannot reach a user as a failed install.
+constexpr std::size_t kLongestPath = 259;
+constexpr std::size_t kLongestComponent = 255;
+constexpr std::size_t kLongestName = kLongestPath - 3;
+
+void CheckLength(const std::string& name) {
+    if (name.size() > kLongestName)
+        throw std::runtime_error("name is longer than " + std::to_string(kLongestName) + " bytes");
+    std::istringstream components(name);
+    for (std::string component; std::getline(components, component, '\\');)
+        if (component.size() > kLongestComponent)
+            throw std::runtime_error("a component of the name is longer than " + std::to_string(kLongestComponent) +
+                                     " bytes");
+}
+
 void CheckName(const std::string& name) {
-    if (name.size() > PayloadMessageParser::kMaxHeaderSize)
-        throw std::runtime_error("name is longer than " + std::to_string(PayloadMessageParser::kMaxHeaderSize) +
-                                 " bytes");
+    CheckLength(name);
     if (!StaysInsideDirectory(name))
         throw std::runtime_error("name '" + name + "' leads outside the installation directory");
 }
