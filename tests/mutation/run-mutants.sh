@@ -6,7 +6,10 @@
 #
 #   tests/mutation/run-mutants.sh [name-pattern]      (default: every fault)
 #
-# Last line: "caught N/M"; exit code 0 when N = M.
+# A fault names the one source line it changes by that line's text, not by
+# file and line number, so it survives files being moved or reformatted; a
+# line that is no longer found exactly once is reported as "stale" and
+# counts as not caught. Last line: "caught N/M"; exit code 0 when N = M.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 here=$root/tests/mutation
@@ -20,12 +23,15 @@ cmake --preset test-x86_64 >"$tree/configure.log"
 
 caught=0
 total=0
-while IFS=$'\t' read -r patch target cases; do
-  case "$patch" in ''|'#'*) continue ;; esac
-  [[ "$patch" =~ $pattern ]] || continue
+while IFS=$'\t' read -r name line replacement target cases; do
+  case "$name" in ''|'#'*) continue ;; esac
+  [[ "$name" =~ $pattern ]] || continue
   total=$((total + 1))
   git checkout -q -- .
-  git apply "$here/$patch"
+  if ! where=$(python3 "$here/plant.py" "$line" "$replacement"); then
+    echo "$name: stale ($where)"
+    continue
+  fi
   verdict=SURVIVED
   if ! cmake --build --preset test-x86_64 -j2 --target "$target" >"$tree/build.log" 2>&1; then
     verdict="does not build"
@@ -34,7 +40,7 @@ while IFS=$'\t' read -r patch target cases; do
     verdict=caught
     caught=$((caught + 1))
   fi
-  echo "${patch%.patch}: $verdict ($target: $cases)"
+  echo "$name: $verdict in $where ($target: $cases)"
 done <"$here/mutants.tsv"
 git checkout -q -- .
 
