@@ -13,7 +13,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 tests/harness/i686-vm-build
 started=$SECONDS
 
-targets=(foundation_tests ui_toolkit_tests system_tests previous_installation_tests
+targets=(foundation_tests ui_toolkit_tests system_tests previous_installation_tests engine_tests
          installation_tests life_cycle_tests dll_planting_tests uninstaller_tests
          ui_installer_tests)
 cmake --preset test-i686 >/dev/null
