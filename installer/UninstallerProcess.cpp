@@ -3,6 +3,7 @@
 #include "installer/UninstallerProcess.h"
 
 #include "contract/UninstallContract.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
@@ -74,6 +75,8 @@ void WaitForResult(HANDLE event, ProcessJob& job) {
 }
 
 }  // namespace
+
+LostUninstallerResult::LostUninstallerResult() : AException(std::string(kLostUninstallerResultText)) {}
 
 std::uint32_t RunProcessAndWait(const std::string& commandLine) {
     return StartAndWait(commandLine, nullptr);
