@@ -15,6 +15,18 @@ constexpr char kCommandListValue[] = "UninstallParam";
 constexpr char kInstallDirValue[] = "InstallDir";
 constexpr char kVersionValue[] = "Version";
 
+// What the installer creates outside the installation directory, under
+// these names; the uninstaller removes only what carries them. The Start
+// Menu folder is the product's full name; the main shortcut has the same
+// name there and on the desktop; the ProgIDs are "<prefix><version><suffix>".
+constexpr char kProductFullName[] = "Vantrel Quillmore";
+constexpr char kMainShortcutName[] = "Quillmore.lnk";
+constexpr char kProfileExtension[] = ".qmp";
+constexpr char kSettingsExtension[] = ".pmx";
+constexpr char kProgIdPrefix[] = "Vantrel.Quillmore.";
+constexpr char kProfileProgIdSuffix[] = ".Profile";
+constexpr char kSettingsProgIdSuffix[] = ".Settings";
+
 // The uninstallation command list (value kCommandListValue): entries
 // "<keyword><argument>" in double quotes, separated by single blanks, e.g.
 //   "-shareResWith=Pellmar" "-delDir=C:\Q" "-delFile=C:\Q\a.txt"
