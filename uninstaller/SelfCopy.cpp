@@ -1,5 +1,6 @@
 #include "uninstaller/SelfCopy.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/JoinPath.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
@@ -59,8 +60,9 @@ bool HandOverToCopy(const std::string& ownPath, const std::string& argumentTail,
         return false;
     }
     const UniqueHandle inheritableSelf(self);
-    std::string commandLine =
-        "\"" + copyPath + "\"" + argumentTail + " -parent=" + HandleArgument(self) + " \"-parentPath=" + ownPath + "\"";
+    std::string commandLine = "\"" + copyPath + "\"" + argumentTail +
+                              " -parent=" + HandleValueText(reinterpret_cast<std::uintptr_t>(self)) +
+                              " \"-parentPath=" + ownPath + "\"";
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
