@@ -11,6 +11,20 @@ const char kContinueQuestion[] = "Do you want to continue with the installation 
 
 }  // namespace
 
+// Both the -force warning and the abort line state them.
+#define REQUIREMENTS "Quillmore requires Windows 98 or Windows NT 4.0 SP3 and Internet Explorer 4.0, or higher"
+
+const char kUnsupportedSystemQuestion[] =
+    "The minimum requirements for installing Quillmore are:\n"
+    "- Windows 98 or Windows NT 4.0 SP3,\n"
+    "- Internet Explorer 4.0.\n"
+    "\n"
+    "Does your system meet Quillmore minimum requirements?";
+const char kUnsupportedSystemCaption[] = "Unsupported OS Version Detected";
+const char kUnsupportedSystemWarningLine[] = "Warning: " REQUIREMENTS;
+const char kUnsupportedSystemAbortLine[] = REQUIREMENTS " (use /Force flag to override version checking); aborting";
+#undef REQUIREMENTS
+
 RecoverableFailure FileExistsFailure(const std::string& path) {
     return RecoverableFailure{
         "Warning: '" + path +
@@ -163,6 +177,16 @@ std::string UninstallerFailedText(std::uint32_t result) {
     if (result == UninstallerExit::RemovalFailed) message += ": Uninstallation failed partally or completely";
     return message;
 }
+
+std::string TemporaryPathFailedText(const std::string& reason) {
+    return "Getting temporary path failed: GetTemporaryPath() failed: " + reason;
+}
+
+std::string UninstallerCopyFailedText(const std::string& reason) {
+    return "Copying uninstaller to temporary path failed: " + reason;
+}
+
+const char kLostUninstallerResultText[] = "Uninstaller ended without reporting its result";
 
 std::string LaunchingUninstallerFailedText(const std::string& reason) {
     return "Launching uninstaller failed: " + reason;

@@ -29,6 +29,13 @@ enum Code : int {
 };
 }  // namespace InstallerExit
 
+// The system requirements check: the question (interactive), or the
+// warning (-force) or abort line.
+extern const char kUnsupportedSystemQuestion[];
+extern const char kUnsupportedSystemCaption[];
+extern const char kUnsupportedSystemWarningLine[];
+extern const char kUnsupportedSystemAbortLine[];
+
 // Recoverable step failures: question and caption (interactive), warning
 // line (-force), abort line, cancel reason and exit code.
 struct RecoverableFailure;
@@ -81,6 +88,9 @@ extern const char kUnregistrationFailedCaption[];
 // Removing the previous installation.
 std::string UninstallingPreviousLine(const std::string& version);
 std::string UninstallerFailedText(std::uint32_t result);
+std::string TemporaryPathFailedText(const std::string& reason);
+std::string UninstallerCopyFailedText(const std::string& reason);
+extern const char kLostUninstallerResultText[];
 std::string LaunchingUninstallerFailedText(const std::string& reason);
 std::string RemovalFailureWarningLine(const std::string& message);
 std::string RemovalFailureQuestion(const std::string& message);

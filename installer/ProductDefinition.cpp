@@ -5,7 +5,7 @@
 
 // Defined in dependency order: a constant's initialiser uses only those above it.
 const std::string ProductShortName = kProductKeyName;
-const std::string ProductFullName = "Vantrel Quillmore";
+const std::string ProductFullName = kProductFullName;
 const std::string ProductVersion = BuiltProductVersion;
 const std::string ProductUninstallKey = JoinPath(kUninstallKeyParent, ProductShortName);
 const std::string ProductWebAddress = "https://www.vantrel.example/quillmore/";
@@ -43,7 +43,7 @@ const std::string kProductShortcutDescription =
 }  // namespace
 
 const std::vector<ShortcutDefinition> StartMenuShortcuts = {
-    {"Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0},
+    {kMainShortcutName, MainExecutableName, "", kProductShortcutDescription, "", 0},
     {"Proxy Settings.lnk", "vantcfg.exe", "-proxy",
      "Vantrel Global Proxy Settings - manages your SOCKS or HTTP proxy settings for establishing outgoing "
      "SSH connections.",
@@ -56,26 +56,26 @@ const std::vector<ShortcutDefinition> StartMenuShortcuts = {
 };
 
 const ShortcutDefinition DesktopShortcut = {
-    "Quillmore.lnk", MainExecutableName, "", kProductShortcutDescription, "", 0};
+    kMainShortcutName, MainExecutableName, "", kProductShortcutDescription, "", 0};
 
 const AssociationDefinition ProfileAssociation = {
-    "Vantrel.Quillmore." + ProductVersion + ".Profile",
-    ".qmp",
+    kProgIdPrefix + ProductVersion + kProfileProgIdSuffix,
+    kProfileExtension,
     "Vantrel Quillmore profile file",
     "quillmore.exe,1",
     {{"Open", "Quillmore.exe\" -profile=\"%1\""}, {"Connect", "Quillmore.exe\" -profile=\"%1\" -connectOnStartup"}},
 };
 
 const AssociationDefinition SettingsAssociation = {
-    "Vantrel.Quillmore." + ProductVersion + ".Settings",
-    ".pmx",
+    kProgIdPrefix + ProductVersion + kSettingsProgIdSuffix,
+    kSettingsExtension,
     "Vantrel Pellmar settings file",
     "pellcfg.exe,3",
     {{"Manage", "Pellcfg.exe\" \"%1\""}},
 };
 
 const std::string kSiblingProductName = "Pellmar";
-const std::string kRestoredSettingsAssociation = ".pmx:Vantrel.Quillmore." + ProductVersion + ".Settings";
+const std::string kRestoredSettingsAssociation = SettingsAssociation.extension + ":" + SettingsAssociation.progId;
 
 const std::string UninstallerDisplayName = ProductFullName + " " + ProductVersion + " (remove only)";
 

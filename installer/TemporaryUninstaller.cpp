@@ -1,5 +1,6 @@
 #include "installer/TemporaryUninstaller.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/Resources.h"
 #include "foundation/JoinPath.h"
 #include "foundation/TException.h"
@@ -28,9 +29,7 @@ std::string FallbackName(CryptoPP::RandomPool& pool) {
 
 std::string WriteTemporaryUninstaller() {
     const std::string directory = GetTempDirectory();
-    if (directory.empty())
-        throw AException("Getting temporary path failed: GetTemporaryPath() failed: " +
-                         DescribeWindowsError(GetLastError()));
+    if (directory.empty()) throw AException(TemporaryPathFailedText(DescribeWindowsError(GetLastError())));
     std::string target = JoinPath(directory, "uninst.exe");
 
     CryptoPP::RandomPool pool;
@@ -44,8 +43,7 @@ std::string WriteTemporaryUninstaller() {
             ScheduleDeleteOnReboot(target);
             return target;
         } catch (const std::exception& e) {
-            if (retries == maximumRetries)
-                throw AException(std::string("Copying uninstaller to temporary path failed: ") + e.what());
+            if (retries == maximumRetries) throw AException(UninstallerCopyFailedText(e.what()));
         }
         target = JoinPath(directory, FallbackName(pool));
     }

@@ -3,13 +3,13 @@
 #include "installer/UninstallerProcess.h"
 
 #include "contract/UninstallContract.h"
+#include "engine/InstallerMessages.h"
 #include "foundation/InstallError.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/ProcessJob.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -18,16 +18,6 @@ namespace {
 // How often the wait for the event looks whether any process of the
 // uninstaller is left.
 const DWORD jobPollMs = 100;
-
-// The form of "%p" for a 32-bit pointer: eight upper-case digits. Handle
-// values of a 64-bit process are small enough for that too, and are never
-// cut when they are not.
-std::string HandleText(HANDLE handle) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%08llX",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
-    return text;
-}
 
 SECURITY_ATTRIBUTES Inheritable() {
     SECURITY_ATTRIBUTES attributes = {};
@@ -75,6 +65,8 @@ void WaitForResult(HANDLE event, ProcessJob& job) {
 
 }  // namespace
 
+LostUninstallerResult::LostUninstallerResult() : AException(std::string(kLostUninstallerResultText)) {}
+
 std::uint32_t RunProcessAndWait(const std::string& commandLine) {
     return StartAndWait(commandLine, nullptr);
 }
@@ -90,7 +82,8 @@ std::uint32_t RunUninstaller(const std::string& commandLine) {
     if (!event) ThrowCallFailure("CreateEvent()");
 
     const std::string extended = commandLine + " " + kUnattendedSwitch + " " + kResultSwitch +
-                                 HandleText(section.get()) + " " + kDoneSwitch + HandleText(event.get());
+                                 HandleValueText(reinterpret_cast<std::uintptr_t>(section.get())) + " " + kDoneSwitch +
+                                 HandleValueText(reinterpret_cast<std::uintptr_t>(event.get()));
     ProcessJob job;
     const std::uint32_t exitCode = StartAndWait(extended, &job);
     if (exitCode != UninstallerExit::HandedOver) return exitCode;

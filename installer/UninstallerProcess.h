@@ -11,7 +11,7 @@
 // signalling its result.
 class LostUninstallerResult : public AException {
 public:
-    LostUninstallerResult() : AException(std::string("Uninstaller ended without reporting its result")) {}
+    LostUninstallerResult();
 };
 
 // Runs the uninstaller with " -unat -result=<section> -done=<event>"

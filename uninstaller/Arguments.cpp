@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 #include "contract/UninstallContract.h"
@@ -45,21 +44,7 @@ bool MatchOption(const std::string& item, const char* name, std::string& value) 
 }
 
 HANDLE ParseHandle(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 2 * sizeof(std::uintptr_t))
-        throw ArgumentError("bad handle value in -" + option + text);
-    std::uintptr_t value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
-            throw ArgumentError("bad handle value in -" + option + text);
-        value = value * 16 + static_cast<std::uintptr_t>(digit);
-    }
+    const std::uintptr_t value = ParseHandleValue(text);
     if (value == 0) throw ArgumentError("bad handle value in -" + option + text);
     return reinterpret_cast<HANDLE>(value);
 }
@@ -105,11 +90,4 @@ Arguments ParseArguments(const std::string& tail) {
         throw ArgumentError(std::string(kResultSwitch) + " and " + kDoneSwitch + " go together");
     if (args.IsCopy() && args.parentPath.empty()) throw ArgumentError("-parent= without -parentPath=");
     return args;
-}
-
-std::string HandleArgument(HANDLE handle) {
-    char text[2 * sizeof(std::uintptr_t) + 1];
-    std::snprintf(text, sizeof text, "%08llX",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle)));
-    return text;
 }

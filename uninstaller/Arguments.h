@@ -34,6 +34,3 @@ std::string CommandLineTail(const std::string& commandLine);
 // Throws ArgumentError for a missing or second key name, an unknown option
 // or a malformed handle value.
 Arguments ParseArguments(const std::string& tail);
-
-// Eight upper-case hexadecimal digits, the form the installer passes.
-std::string HandleArgument(HANDLE handle);

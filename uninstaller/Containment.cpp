@@ -1,5 +1,6 @@
 #include "uninstaller/Containment.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/FullPath.h"
 #include "foundation/SameText.h"
 #include "foundation/Win.h"
@@ -10,13 +11,9 @@
 
 namespace {
 
-// The names the installer gives what it creates outside the installation
-// directory; the ProgIDs carry the installed version.
-const char menuFolderName[] = "Vantrel Quillmore";
-const char desktopLinkName[] = "Quillmore.lnk";
-const char* const extensions[] = {".qmp", ".pmx"};
-const char progIdPrefix[] = "Vantrel.Quillmore.";
-const char* const progIdSuffixes[] = {".Profile", ".Settings"};
+// The ProgIDs carry the installed version.
+const char* const extensions[] = {kProfileExtension, kSettingsExtension};
+const char* const progIdSuffixes[] = {kProfileProgIdSuffix, kSettingsProgIdSuffix};
 
 const int programsFolders[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
 const int desktopFolders[] = {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY};
@@ -105,14 +102,15 @@ Containment Containment::Of(const UninstallInfo& info) {
     containment.m_installDir = InstallationDirectory(info.installDir);
     for (int folder : programsFolders) {
         const std::string programs = FolderPath(folder);
-        if (!programs.empty()) containment.m_menuFolders.push_back(programs + "\\" + menuFolderName);
+        if (!programs.empty()) containment.m_menuFolders.push_back(programs + "\\" + kProductFullName);
     }
     for (int folder : desktopFolders) {
         const std::string desktop = FolderPath(folder);
-        if (!desktop.empty()) containment.m_desktopLinks.push_back(desktop + "\\" + desktopLinkName);
+        if (!desktop.empty()) containment.m_desktopLinks.push_back(desktop + "\\" + kMainShortcutName);
     }
     if (IsVersion(info.version))
-        for (const char* suffix : progIdSuffixes) containment.m_progIds.push_back(progIdPrefix + info.version + suffix);
+        for (const char* suffix : progIdSuffixes)
+            containment.m_progIds.push_back(kProgIdPrefix + info.version + suffix);
     containment.m_uninstallKey = info.key;
     return containment;
 }

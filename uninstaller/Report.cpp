@@ -75,6 +75,22 @@ std::string SelfDeletionNotScheduledLine(const std::string& path) {
     return "Scheduling deletion on reboot failed: " + path;
 }
 
+std::string TemporaryDirectoryFailedLine(const std::string& reason) {
+    return "Getting the temporary directory failed: " + reason;
+}
+
+std::string CopyFailedLine(const std::string& target, const std::string& reason) {
+    return "Copying the uninstaller to " + target + " failed: " + reason;
+}
+
+std::string NoFreeCopyNameLine(const std::string& directory) {
+    return "Copying the uninstaller to " + directory + " failed: no free file name";
+}
+
+std::string CopyNotStartedLine(const std::string& call, const std::string& reason) {
+    return "Starting the uninstaller copy failed: " + call + " failed: " + reason;
+}
+
 std::string FileDeletionFailedLine(const std::string& path, const std::string& reason) {
     return "File deletion failed: " + path + ": " + reason;
 }

@@ -35,6 +35,12 @@ std::string UninstallationFailedLine(const std::string& product);
 std::string ResultNotDeliveredLine(const std::string& reason);
 std::string SelfDeletionNotScheduledLine(const std::string& path);
 
+// Console lines of handing the run over to a copy in the temporary directory.
+std::string TemporaryDirectoryFailedLine(const std::string& reason);
+std::string CopyFailedLine(const std::string& target, const std::string& reason);
+std::string NoFreeCopyNameLine(const std::string& directory);
+std::string CopyNotStartedLine(const std::string& call, const std::string& reason);
+
 // Console lines of the removal: what failed, what was kept and why.
 std::string FileDeletionFailedLine(const std::string& path, const std::string& reason);
 std::string DirectoryRemovalFailedLine(const std::string& path, const std::string& reason);

@@ -1,5 +1,6 @@
 #include "uninstaller/SelfCopy.h"
 
+#include "contract/UninstallContract.h"
 #include "foundation/JoinPath.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
@@ -18,7 +19,7 @@ const int copyNameAttempts = 100;
 std::string CopyToTemp(const std::string& ownPath, Report& report) {
     const std::string directory = GetTempDirectory();
     if (directory.empty()) {
-        report.Line("Getting the temporary directory failed: " + DescribeWindowsError(GetLastError()));
+        report.Line(TemporaryDirectoryFailedLine(DescribeWindowsError(GetLastError())));
         return std::string();
     }
     DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
@@ -29,11 +30,11 @@ std::string CopyToTemp(const std::string& ownPath, Report& report) {
         if (CopyFileA(ownPath.c_str(), target.c_str(), TRUE)) return target;
         const DWORD code = GetLastError();
         if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
-            report.Line("Copying the uninstaller to " + target + " failed: " + DescribeWindowsError(code));
+            report.Line(CopyFailedLine(target, DescribeWindowsError(code)));
             return std::string();
         }
     }
-    report.Line("Copying the uninstaller to " + directory + " failed: no free file name");
+    report.Line(NoFreeCopyNameLine(directory));
     return std::string();
 }
 
@@ -54,14 +55,14 @@ bool HandOverToCopy(const std::string& ownPath, const std::string& argumentTail,
 
     HANDLE self = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE, TRUE, 0)) {
-        report.Line("Starting the uninstaller copy failed: DuplicateHandle() failed: " +
-                    DescribeWindowsError(GetLastError()));
+        report.Line(CopyNotStartedLine("DuplicateHandle()", DescribeWindowsError(GetLastError())));
         DeleteFileA(copyPath.c_str());
         return false;
     }
     const UniqueHandle inheritableSelf(self);
-    std::string commandLine =
-        "\"" + copyPath + "\"" + argumentTail + " -parent=" + HandleArgument(self) + " \"-parentPath=" + ownPath + "\"";
+    std::string commandLine = "\"" + copyPath + "\"" + argumentTail +
+                              " -parent=" + HandleValueText(reinterpret_cast<std::uintptr_t>(self)) +
+                              " \"-parentPath=" + ownPath + "\"";
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
@@ -71,8 +72,7 @@ bool HandOverToCopy(const std::string& ownPath, const std::string& argumentTail,
     // counts the processes that can still report a result.
     if (!CreateProcessA(copyPath.c_str(), buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        report.Line("Starting the uninstaller copy failed: CreateProcess() failed: " +
-                    DescribeWindowsError(GetLastError()));
+        report.Line(CopyNotStartedLine("CreateProcess()", DescribeWindowsError(GetLastError())));
         DeleteFileA(copyPath.c_str());
         return false;
     }

@@ -3,6 +3,7 @@
 // through the real installer under Wine's per-program Windows versions.
 #include "installer/RequirementsCheck.h"
 #include "support/InstallerTestSupport.h"
+#include "support/MessageBoxDriver.h"
 #include "support/Wow64View.h"
 #include "system/SpecialFolders.h"
 #include "system/SystemInfo.h"
@@ -122,6 +123,22 @@ TEST(RequirementsRun, InstallerStopsOrWarnsOnUnsupportedSystems) {
         EXPECT_EQ(c.out, run.out) << c.windows << " " << c.arguments;
         EXPECT_EQ(c.err, run.err) << c.windows << " " << c.arguments;
     }
+}
+
+// Interactive, the user is asked first (No is the default); No ends the run.
+TEST(RequirementsRun, InteractiveInstallerAsksOnUnsupportedSystems) {
+    SetWindowsVersionFor("QuillmoreInstaller.exe", "win95");
+    ChildProcess run(SiblingExecutable("QuillmoreInstaller.exe"), "");
+    HWND question = uninstall_test::WaitForMessageBox("Unsupported OS Version Detected");
+    ASSERT_NE(nullptr, question);
+    EXPECT_EQ(
+        "The minimum requirements for installing Quillmore are:\n- Windows 98 or Windows NT 4.0 SP3,\n"
+        "- Internet Explorer 4.0.\n\nDoes your system meet Quillmore minimum requirements?",
+        uninstall_test::MessageBoxText(question));
+    EXPECT_EQ(IDNO, uninstall_test::DefaultButton(question));
+    uninstall_test::Answer(question, IDNO);
+    EXPECT_EQ(130u, run.Wait().exitCode);
+    SetWindowsVersionFor("QuillmoreInstaller.exe", "");
 }
 
 TEST(SpecialFolders, AreWinesOwnFolders) {

@@ -308,6 +308,10 @@ TEST(Uninstaller, MissingOrUnparsableInformationEndsWith12AndRemovesNothing) {
         {"Quillmore -quiet", fileEntry, "C:\\Q", "Invalid command line: unknown option -quiet\n"},
         {"\"Quillmore", fileEntry, "C:\\Q", "Invalid command line: unterminated double quote\n"},
         {"Quillmore -result=0000007C", fileEntry, "C:\\Q", "Invalid command line: -result= and -done= go together\n"},
+        {"Quillmore -result=7G -done=7C", fileEntry, "C:\\Q", "Invalid command line: bad handle value in -result=7G\n"},
+        {"Quillmore -result=7C -done=00000000", fileEntry, "C:\\Q",
+         "Invalid command line: bad handle value in -done=00000000\n"},
+        {"Quillmore -result=7C -done=", fileEntry, "C:\\Q", "Invalid command line: bad handle value in -done=\n"},
     };
     for (const Case& test : cases) {
         DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey());
