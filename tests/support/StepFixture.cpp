@@ -3,8 +3,10 @@
 #include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "support/MessageBoxDriver.h"
+#include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -42,6 +44,23 @@ void EngineTest::SetUp() {
 
 void EngineTest::TearDown() {
     RemoveTree(m_dir);
+}
+
+std::string EngineTest::Probe(const std::string& arguments) {
+    std::string out = RunProcess(SiblingExecutable("engine_probe.exe"), arguments).out;
+    out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // the probe's text mode
+    return out;
+}
+
+std::string EngineTest::ProbeAs(const std::string& version) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\engine_probe.exe", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return "<AppDefaults key not created>";
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>(version.size() + 1));
+    RegCloseKey(key);
+    return Probe("family");
 }
 
 std::string EngineTest::DirectoryName() const {

@@ -42,6 +42,12 @@ protected:
     // Full path of name inside the scratch directory.
     std::string At(const std::string& name) const { return m_dir + "\\" + name; }
 
+    // The output of engine_probe.exe beside the test, line ends as "\n".
+    static std::string Probe(const std::string& arguments);
+    // Has Wine present engine_probe.exe as the system of this version name;
+    // returns the family the probe then reports.
+    static std::string ProbeAs(const std::string& version);
+
     std::string m_dir;
 
 private:
