@@ -17,6 +17,26 @@ const ::testing::TestInfo& CurrentTest() {
     return *::testing::UnitTest::GetInstance()->current_test_info();
 }
 
+// What a step made of its failure in one mode.
+struct FailureOutcome {
+    int exitCode = 0;
+    std::string lines;     // console output
+    std::string question;  // the text of its box; empty when none came
+};
+
+FailureOutcome RunFailing(const FailureCase& mode, const std::string& caption, const std::function<void()>& step) {
+    Options().interactive = mode.interactive;
+    Options().force = mode.force;
+    std::unique_ptr<BoxAnswerer> box;
+    if (mode.interactive) box = std::make_unique<BoxAnswerer>(caption, mode.answer);
+    uninstall_test::CapturedOutput out;
+    FailureOutcome outcome;
+    outcome.exitCode = ExitCodeOf(step);
+    if (box) outcome.question = box->Text();
+    outcome.lines = out.Text();
+    return outcome;
+}
+
 }  // namespace
 
 int ExitCodeOf(const std::function<void()>& call) {
@@ -88,18 +108,21 @@ std::string StepTest::AppendedCommands() {
     return commands.substr(first.size());
 }
 
-FailureOutcome StepTest::RunFailing(const FailureCase& mode, const std::string& caption,
-                                    const std::function<void()>& step) {
-    Options().interactive = mode.interactive;
-    Options().force = mode.force;
-    std::unique_ptr<BoxAnswerer> box;
-    if (mode.interactive) box = std::make_unique<BoxAnswerer>(caption, mode.answer);
-    uninstall_test::CapturedOutput out;
-    FailureOutcome outcome;
-    outcome.exitCode = ExitCodeOf(step);
-    if (box) outcome.question = box->Text();
-    outcome.lines = out.Text();
-    return outcome;
+void StepTest::ExpectDecisions(const std::vector<FailureCase>& cases, const std::string& caption,
+                               const std::string& question, const std::function<void()>& step,
+                               const std::function<void()>& afterEach) {
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.lines);
+        RestartCommands();
+        const FailureOutcome outcome = RunFailing(c, caption, step);
+        if (c.interactive) {
+            EXPECT_EQ(question, outcome.question);
+        }
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        EXPECT_EQ(c.lines, outcome.lines);
+        EXPECT_EQ("", AppendedCommands());
+        afterEach();
+    }
 }
 
 BoxAnswerer::BoxAnswerer(const std::string& caption, int button)
