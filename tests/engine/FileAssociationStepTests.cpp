@@ -149,7 +149,7 @@ TEST_F(FileAssociationStepTest, AFailedWriteIsDecidedByModeAndForce) {
     DenyWrites(kExtensionKey);
     const std::string reason = AccessDenied("RegCreateKeyExA()");
     const std::string registering = "Registering file association for extension '.qmp'\n";
-    const FailureCase cases[] = {
+    const std::vector<FailureCase> cases = {
         {false, false, 0, 112,
          registering + "Registering file association for extension '.qmp' failed. Reason: " + reason + ", aborting\n"},
         {false, true, 0, 0,
@@ -158,18 +158,10 @@ TEST_F(FileAssociationStepTest, AFailedWriteIsDecidedByModeAndForce) {
         {true, false, IDNO, 112, registering + "Installation canceled by user (registering file association failed)\n"},
     };
     Options().noRollback = true;  // only the decision is looked at here
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.lines);
-        const FailureOutcome outcome = RunFailing(c, "Registering File Association Failed", [&] { Make(); });
-        if (c.interactive) {
-            EXPECT_EQ("Warning: registering file associaton for extension '.qmp' failed.\nReason: " + reason +
-                          ".\nDo you want to continue with the installation anyway?",
-                      outcome.question);
-        }
-        EXPECT_EQ(c.exitCode, outcome.exitCode);
-        EXPECT_EQ(c.lines, outcome.lines);
-        EXPECT_EQ("", AppendedCommands());
-    }
+    ExpectDecisions(cases, "Registering File Association Failed",
+                    "Warning: registering file associaton for extension '.qmp' failed.\nReason: " + reason +
+                        ".\nDo you want to continue with the installation anyway?",
+                    [&] { Make(); });
 }
 
 // With -force a failure after the first write leaves the step in place: the

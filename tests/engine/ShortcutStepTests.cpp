@@ -85,7 +85,7 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
     const std::string question = "Warning: creating shortcut '" + link +
                                  "' failed.\nReason: IPersistFile::Save() failed.\n"
                                  "Do you want to continue with the installation anyway?";
-    const FailureCase cases[] = {
+    const std::vector<FailureCase> cases = {
         {false, false, 0, 105,
          created + "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting\n"},
         {false, true, 0, 0,
@@ -93,19 +93,9 @@ TEST_F(ShortcutStepTest, AFailedSaveIsDecidedByModeAndForceAndRecordsNothing) {
         {true, false, IDYES, 0, created},
         {true, false, IDNO, 105, created + "Installation canceled by user (creating shortcut failed)\n"},
     };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.lines);
-        RestartCommands();
-        // The step is destroyed at once: a step without a link undoes nothing.
-        const FailureOutcome outcome = RunFailing(c, "Creating Shortcut Failed", [&] { Make(link); });
-        if (c.interactive) {
-            EXPECT_EQ(question, outcome.question);
-        }
-        EXPECT_EQ(c.exitCode, outcome.exitCode);
-        EXPECT_EQ(c.lines, outcome.lines);
-        EXPECT_EQ("", AppendedCommands());
-        EXPECT_TRUE(IsFolder(link));
-    }
+    // The step is destroyed at once: a step without a link undoes nothing.
+    ExpectDecisions(
+        cases, "Creating Shortcut Failed", question, [&] { Make(link); }, [&] { EXPECT_TRUE(IsFolder(link)); });
 }
 
 // CoCreateInstance fails when the shell link class is redirected to a class

@@ -75,29 +75,21 @@ TEST_F(UninstallerRegistrationStepTest, AnEarlierKeyGivesWayToExactlySixValuesAn
 TEST_F(UninstallerRegistrationStepTest, AFailedRegistrationIsDecidedByModeAndForce) {
     LockKey();
     const std::string reason = AccessDenied("RegCreateKeyExA()");
-    const FailureCase cases[] = {
-        {false, false, 0, 113, "Uninstaller registration failed: " + reason + ", aborting\n"},
-        {false, true, 0, 0, "Warning: uninstaller registration failed: " + reason + "\n"},
-        {true, false, IDYES, 0, ""},
-        {true, false, IDNO, 113, "Installation canceled by user (uninstaller registration failed)\n"},
+    const std::string registering = "Registering uninstaller\n";
+    const std::vector<FailureCase> cases = {
+        {false, false, 0, 113, registering + "Uninstaller registration failed: " + reason + ", aborting\n"},
+        {false, true, 0, 0, registering + "Warning: uninstaller registration failed: " + reason + "\n"},
+        {true, false, IDYES, 0, registering},
+        {true, false, IDNO, 113, registering + "Installation canceled by user (uninstaller registration failed)\n"},
     };
-    for (const FailureCase& c : cases) {
-        SCOPED_TRACE(c.lines);
-        RestartCommands();
-        // An unregistered step has nothing to undo.
-        const FailureOutcome outcome = RunFailing(c, "Uninstaller Registration Failed", [] { Register(); });
-        if (c.interactive) {
-            EXPECT_EQ("Warning: uninstaller registration failed.\nReason: " + reason +
-                          "\nDo you want to continue with the installation anyway?",
-                      outcome.question);
-        }
-        EXPECT_EQ(c.exitCode, outcome.exitCode);
-        EXPECT_EQ("Registering uninstaller\n" + c.lines, outcome.lines);
-        // The command is appended before the first write that can fail
-        // after it; here the very first write failed.
-        EXPECT_EQ("", AppendedCommands());
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kKey + "\\Kept"));
-    }
+    // An unregistered step has nothing to undo. The command is appended
+    // before the first write that can fail after it; here the very first
+    // write failed, so none is recorded.
+    ExpectDecisions(
+        cases, "Uninstaller Registration Failed",
+        "Warning: uninstaller registration failed.\nReason: " + reason +
+            "\nDo you want to continue with the installation anyway?",
+        [] { Register(); }, [] { EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kKey + "\\Kept")); });
 }
 
 TEST_F(UninstallerRegistrationStepTest, AKeyThatCannotBeDeletedOnRollbackIsReportedOnly) {

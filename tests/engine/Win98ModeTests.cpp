@@ -4,9 +4,6 @@
 #include "support/StepFixture.h"
 
 #include "foundation/Win.h"
-#include "support/ProcessRunner.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -14,19 +11,7 @@ class Win98ModeTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\engine_probe.exe", 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
-        RegCloseKey(key);
-        ASSERT_EQ(Probe("family"), "9x\n");
-    }
-
-    std::string Probe(const std::string& arguments) {
-        std::string out = RunProcess(SiblingExecutable("engine_probe.exe"), arguments).out;
-        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // the probe's text mode
-        return out;
+        ASSERT_EQ(ProbeAs("win98"), "9x\n");
     }
 };
 

@@ -14,10 +14,6 @@ namespace {
 
 const std::string kDir = kInstallDir;
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 std::size_t RollbackLines(const std::vector<std::string>& lines) {
     return std::count_if(lines.begin(), lines.end(),
                          [](const std::string& line) { return line.compare(0, 9, "Rollback:") == 0; });

@@ -23,13 +23,13 @@ struct Obstacle {
 
 struct Row {
     int number;
-    std::vector<Obstacle> obstacles;  // made in this order, removed after the run
-    std::string lockedKey;            // HKEY_LOCAL_MACHINE key that refuses writes
-    bool lockedKeyHasChild;           // and cannot be deleted either
-    std::string arguments;
-    Environment environment;
     DWORD exitCode;
-    std::string failureLine;  // the line that reports the failure
+    std::string failureLine;               // the line that reports the failure
+    std::vector<Obstacle> obstacles = {};  // made in this order, removed after the run
+    std::string arguments = InstallArguments();
+    Environment environment = {};
+    std::string lockedKey = "";      // HKEY_LOCAL_MACHINE key that refuses writes
+    bool lockedKeyHasChild = false;  // and cannot be deleted either
 };
 
 // A folder where the link must go makes saving it fail.
@@ -38,14 +38,7 @@ Row ShortcutRow(int number, const std::string& folder, const std::string& file, 
     std::vector<Obstacle> obstacles;
     if (folderMade) obstacles.push_back({folder, true});
     obstacles.push_back({link, true});
-    return {number,
-            obstacles,
-            "",
-            false,
-            InstallArguments(),
-            {},
-            105,
-            "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting"};
+    return {number, 105, "Creating shortcut '" + link + "' failed: IPersistFile::Save() failed, aborting", obstacles};
 }
 
 void Arrange(const Row& row) {
@@ -102,41 +95,27 @@ TEST(Rollback, AFailureInTheDirectoryAndFileStepsUndoesEverything) {
     const std::string deep = "C:\\Apps\\Vantrel\\Quill?more";  // no directory can have this name
     const Row rows[] = {
         {1,
-         {},
-         "",
-         false,
-         std::string("-acceptEULA \"-installDir=") + deep + "\"",
-         {},
          102,
-         "Unable to create target directory '" + deep + "': Windows error 123: " + SystemText(ERROR_INVALID_NAME)},
-        {2,
-         {{kDir, true}, {kDir + "\\Ostrel-5.11", false}},
-         "",
-         false,
-         InstallArguments(),
+         "Unable to create target directory '" + deep + "': Windows error 123: " + SystemText(ERROR_INVALID_NAME),
          {},
+         std::string("-acceptEULA \"-installDir=") + deep + "\""},
+        {2,
          101,
          "Unable to create target directory '" + kDir +
-             "\\Ostrel-5.11': The specified target path already exists and is not a directory, aborting"},
+             "\\Ostrel-5.11': The specified target path already exists and is not a directory, aborting",
+         {{kDir, true}, {kDir + "\\Ostrel-5.11", false}}},
         // With -force the existing name is to be overwritten, and a folder cannot be.
         {3,
-         {{kDir, true}, {kDir + "\\Readme.txt", true}},
-         "",
-         false,
-         InstallArguments("-force"),
-         {},
          150,
          "Installation error: Error creating target installation file '" + kDir +
              "\\Readme.txt' - CreateFile() failed with the following error: " + "Windows error 5: " +
-             SystemText(ERROR_ACCESS_DENIED)},
+             SystemText(ERROR_ACCESS_DENIED),
+         {{kDir, true}, {kDir + "\\Readme.txt", true}},
+         InstallArguments("-force")},
         {4,
-         {{kDir, true}, {kDir + "\\uninst.exe", true}},
-         "",
-         false,
-         InstallArguments(),
-         {},
          104,
-         "Target file '" + kDir + "\\uninst.exe' already exists, aborting"},
+         "Target file '" + kDir + "\\uninst.exe' already exists, aborting",
+         {{kDir, true}, {kDir + "\\uninst.exe", true}}},
     };
     for (const Row& row : rows) RunRow(row);
 }
@@ -147,14 +126,10 @@ TEST(Rollback, AFailureInTheProgramMenuAndShortcutStepsUndoesEverything) {
     const std::string desktop = DesktopFolder(true);
     const Row rows[] = {
         {5,
-         {{menu, false}},
-         "",
-         false,
-         InstallArguments(),
-         {},
          101,
          "Unable to create target directory '" + menu +
-             "': The specified target path already exists and is not a directory, aborting"},
+             "': The specified target path already exists and is not a directory, aborting",
+         {{menu, false}}},
         ShortcutRow(6, menu, "Quillmore.lnk", true),
         ShortcutRow(7, menu, "Proxy Settings.lnk", true),
         ShortcutRow(8, menu, "Host Key Manager.lnk", true),
@@ -169,41 +144,37 @@ TEST(Rollback, AFailureInTheProgramMenuAndShortcutStepsUndoesEverything) {
 TEST(Rollback, AFailureInTheRegistryStepsUndoesEverything) {
     const Row rows[] = {
         {12,
-         {},
-         "SOFTWARE\\Classes\\.qmp",
-         false,
-         InstallArguments(),
-         {},
          112,
          "Registering file association for extension '.qmp' failed. Reason: " + AccessDenied("RegCreateKeyExA()") +
-             ", aborting"},
-        {13,
+             ", aborting",
          {},
-         "SOFTWARE\\Classes\\.pmx",
-         false,
          InstallArguments(),
          {},
+         "SOFTWARE\\Classes\\.qmp"},
+        {13,
          112,
          "Registering file association for extension '.pmx' failed. Reason: " + AccessDenied("RegCreateKeyExA()") +
-             ", aborting"},
+             ", aborting",
+         {},
+         InstallArguments(),
+         {},
+         "SOFTWARE\\Classes\\.pmx"},
         // Nothing can fail in row 14 itself: the test build fails it on demand.
         {14,
-         {},
-         "",
-         false,
-         InstallArguments(),
-         {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}},
          150,
-         "Installation error: Failure injected at restore-association-command"},
+         "Installation error: Failure injected at restore-association-command",
+         {},
+         InstallArguments(),
+         {{"QUILLMORE_TEST_FAIL_AT", "restore-association-command:install-error"}}},
         // The key cannot be deleted first (it has a subkey) and refuses the values.
         {15,
+         113,
+         "Uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()") + ", aborting",
          {},
-         std::string(kUninstallKey),
-         true,
          InstallArguments(),
          {},
-         113,
-         "Uninstaller registration failed: " + AccessDenied("RegCreateKeyExA()") + ", aborting"},
+         std::string(kUninstallKey),
+         true},
     };
     for (const Row& row : rows) RunRow(row);
 }

@@ -18,6 +18,8 @@ void RemoveTree(const std::string& dir);
 std::string ShortPath(const std::string& path);
 // The text's lines, without their line breaks.
 std::vector<std::string> Lines(const std::string& text);
+// Whether the list holds this item.
+bool Contains(const std::vector<std::string>& list, const std::string& item);
 // The lines that begin with prefix.
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix);
 // The first line that begins with prefix; empty when none does.

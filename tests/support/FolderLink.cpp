@@ -10,8 +10,6 @@
 
 namespace uninstall_test {
 
-namespace {
-
 // Wine's own export; the text is the caller's to free.
 using UnixFileName = char*(__cdecl*)(const wchar_t*);
 
@@ -25,8 +23,6 @@ std::string HostPath(const std::string& path) {
     HeapFree(GetProcessHeap(), 0, text);
     return hostPath;
 }
-
-}  // namespace
 
 void MakeLink(const std::string& link, const std::string& target) {
     const size_t slash = link.rfind('\\');

@@ -9,6 +9,9 @@
 
 namespace uninstall_test {
 
+// The host's name of a path that Wine can map. Throws std::runtime_error.
+std::string HostPath(const std::string& path);
+
 // `link` must not exist; `target` must. Throws std::runtime_error.
 void MakeLink(const std::string& link, const std::string& target);
 

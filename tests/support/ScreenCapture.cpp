@@ -1,23 +1,10 @@
 #include "support/ScreenCapture.h"
 
+#include "support/FolderLink.h"
 #include "support/GuiDriver.h"
 #include "support/ProcessRunner.h"
 
-#include <algorithm>
 #include <stdexcept>
-
-namespace {
-
-// The build lives on the host, which Wine shows as drive Z:.
-std::string HostPath(std::string path) {
-    if (path.size() < 2 || (path.compare(0, 2, "Z:") != 0 && path.compare(0, 2, "z:") != 0))
-        throw std::runtime_error("not a host path: " + path);
-    path.erase(0, 2);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-}  // namespace
 
 std::string ArtifactDirectory() {
     std::string bin = SiblingExecutable("");
@@ -38,6 +25,6 @@ void SaveWindowScreenshot(HWND window, const std::string& fileName) {
                            std::to_string(area.left) + "+" + std::to_string(area.top);
     ProcessOutcome outcome =
         RunProcess("Z:\\usr\\bin\\import", "-window root -crop " + geometry + " +repage \"" +
-                                               HostPath(ArtifactDirectory()) + "/" + fileName + "\"");
+                                               uninstall_test::HostPath(ArtifactDirectory()) + "/" + fileName + "\"");
     if (outcome.exitCode != 0) throw std::runtime_error("import failed: " + outcome.err);
 }

@@ -3,8 +3,10 @@
 #include "engine/InstallOptions.h"
 #include "foundation/InstallError.h"
 #include "support/MessageBoxDriver.h"
+#include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -13,6 +15,26 @@ const char kFirstCommand[] = "\"-shareResWith=Pellmar\"";
 
 const ::testing::TestInfo& CurrentTest() {
     return *::testing::UnitTest::GetInstance()->current_test_info();
+}
+
+// What a step made of its failure in one mode.
+struct FailureOutcome {
+    int exitCode = 0;
+    std::string lines;     // console output
+    std::string question;  // the text of its box; empty when none came
+};
+
+FailureOutcome RunFailing(const FailureCase& mode, const std::string& caption, const std::function<void()>& step) {
+    Options().interactive = mode.interactive;
+    Options().force = mode.force;
+    std::unique_ptr<BoxAnswerer> box;
+    if (mode.interactive) box = std::make_unique<BoxAnswerer>(caption, mode.answer);
+    uninstall_test::CapturedOutput out;
+    FailureOutcome outcome;
+    outcome.exitCode = ExitCodeOf(step);
+    if (box) outcome.question = box->Text();
+    outcome.lines = out.Text();
+    return outcome;
 }
 
 }  // namespace
@@ -44,6 +66,23 @@ void EngineTest::TearDown() {
     RemoveTree(m_dir);
 }
 
+std::string EngineTest::Probe(const std::string& arguments) {
+    std::string out = RunProcess(SiblingExecutable("engine_probe.exe"), arguments).out;
+    out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // the probe's text mode
+    return out;
+}
+
+std::string EngineTest::ProbeAs(const std::string& version) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\engine_probe.exe", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return "<AppDefaults key not created>";
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>(version.size() + 1));
+    RegCloseKey(key);
+    return Probe("family");
+}
+
 std::string EngineTest::DirectoryName() const {
     return std::string("engine-") + CurrentTest().test_suite_name() + "-" + CurrentTest().name() + "-" +
            std::to_string(GetCurrentProcessId());
@@ -69,18 +108,21 @@ std::string StepTest::AppendedCommands() {
     return commands.substr(first.size());
 }
 
-FailureOutcome StepTest::RunFailing(const FailureCase& mode, const std::string& caption,
-                                    const std::function<void()>& step) {
-    Options().interactive = mode.interactive;
-    Options().force = mode.force;
-    std::unique_ptr<BoxAnswerer> box;
-    if (mode.interactive) box = std::make_unique<BoxAnswerer>(caption, mode.answer);
-    uninstall_test::CapturedOutput out;
-    FailureOutcome outcome;
-    outcome.exitCode = ExitCodeOf(step);
-    if (box) outcome.question = box->Text();
-    outcome.lines = out.Text();
-    return outcome;
+void StepTest::ExpectDecisions(const std::vector<FailureCase>& cases, const std::string& caption,
+                               const std::string& question, const std::function<void()>& step,
+                               const std::function<void()>& afterEach) {
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.lines);
+        RestartCommands();
+        const FailureOutcome outcome = RunFailing(c, caption, step);
+        if (c.interactive) {
+            EXPECT_EQ(question, outcome.question);
+        }
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        EXPECT_EQ(c.lines, outcome.lines);
+        EXPECT_EQ("", AppendedCommands());
+        afterEach();
+    }
 }
 
 BoxAnswerer::BoxAnswerer(const std::string& caption, int button)

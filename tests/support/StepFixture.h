@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The exit code of the SilentExit that ends the call; 0 when it returns.
 int ExitCodeOf(const std::function<void()>& call);
@@ -26,13 +27,6 @@ struct FailureCase {
     std::string lines;
 };
 
-// What a step made of its failure in one mode.
-struct FailureOutcome {
-    int exitCode = 0;
-    std::string lines;     // console output
-    std::string question;  // the text of its box; empty when none came
-};
-
 // Options point into the scratch directory; the command list is empty.
 class EngineTest : public ::testing::Test {
 protected:
@@ -41,6 +35,12 @@ protected:
 
     // Full path of name inside the scratch directory.
     std::string At(const std::string& name) const { return m_dir + "\\" + name; }
+
+    // The output of engine_probe.exe beside the test, line ends as "\n".
+    static std::string Probe(const std::string& arguments);
+    // Has Wine present engine_probe.exe as the system of this version name;
+    // returns the family the probe then reports.
+    static std::string ProbeAs(const std::string& version);
 
     std::string m_dir;
 
@@ -59,10 +59,13 @@ protected:
     static void RestartCommands();
     // What the steps appended to the command list since it was started.
     static std::string AppendedCommands();
-    // Runs the step in the case's mode, answering the box of this caption
-    // in interactive runs.
-    static FailureOutcome RunFailing(const FailureCase& mode, const std::string& caption,
-                                     const std::function<void()>& step);
+    // Runs the failing step once in each case's mode on a restarted command
+    // list, answering the box of this caption in interactive runs, and
+    // expects the case's exit code and console lines, this question in the
+    // box, no command recorded, and what afterEach checks.
+    static void ExpectDecisions(
+        const std::vector<FailureCase>& cases, const std::string& caption, const std::string& question,
+        const std::function<void()>& step, const std::function<void()>& afterEach = [] {});
 
 private:
     std::string DirectoryName() const override;

@@ -1,13 +1,10 @@
 // Deletion at reboot in the lists of both families, each run by a probe that
 // Wine presents as a system of that family; and the file system queries.
 #include "support/PendingOperations.h"
-#include "support/ProcessRunner.h"
 #include "support/StepFixture.h"
 
 #include "foundation/Win.h"
 #include "system/FileSystemQueries.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -54,21 +51,11 @@ protected:
         EngineTest::TearDown();
     }
 
-    void BecomeFamily(const Family& family) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\engine_probe.exe", 0, nullptr, 0,
-                                  KEY_SET_VALUE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(family.version),
-                       static_cast<DWORD>(strlen(family.version) + 1));
-        RegCloseKey(key);
-        ASSERT_EQ(Probe("family", ""), family.answer + std::string("\n"));
-    }
+    void BecomeFamily(const Family& family) { ASSERT_EQ(ProbeAs(family.version), family.answer + std::string("\n")); }
 
-    std::string Probe(const std::string& command, const std::string& path) {
-        std::string out = RunProcess(SiblingExecutable("engine_probe.exe"), command + " \"" + path + "\"").out;
-        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // the probe's text mode
-        return out;
+    using EngineTest::Probe;
+    static std::string Probe(const std::string& command, const std::string& path) {
+        return Probe(command + " \"" + path + "\"");
     }
 };
 

@@ -17,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -68,10 +67,6 @@ private:
     std::thread m_thread;
     HWND m_dialog = nullptr;
 };
-
-bool Contains(const std::vector<std::string>& list, const std::string& item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
 
 // Answers the completion box; false when it did not come.
 bool ConfirmCompletion() {
