@@ -7,7 +7,7 @@
 #include "foundation/JoinPath.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <cstdint>

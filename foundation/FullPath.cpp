@@ -1,6 +1,6 @@
 #include "foundation/FullPath.h"
 
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <vector>

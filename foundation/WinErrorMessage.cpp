@@ -3,7 +3,7 @@
 #include "foundation/Assert.h"
 #include "foundation/BoundFunction.h"
 #include "foundation/LastErrorGuard.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/VellString.h"
 #include "foundation/Win.h"
 

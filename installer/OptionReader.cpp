@@ -4,7 +4,7 @@
 #include "engine/InstallerMessages.h"
 #include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "installer/CmdLine.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "foundation/BoundFunction.h"
 #include "foundation/RegKey.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/RebootDeletionFamilies.h"
 #include "system/SystemInfo.h"

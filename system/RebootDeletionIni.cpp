@@ -6,7 +6,7 @@
 #include "system/RebootDeletionFamilies.h"
 
 #include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <vector>

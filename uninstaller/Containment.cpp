@@ -1,7 +1,7 @@
 #include "uninstaller/Containment.h"
 
 #include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/SpecialFolders.h"
 #include "uninstaller/PlainPath.h"

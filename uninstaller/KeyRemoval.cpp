@@ -3,7 +3,7 @@
 
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/WinErrorMessage.h"
 
 #include <vector>

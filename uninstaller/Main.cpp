@@ -11,7 +11,7 @@
 #include "contract/UninstallContract.h"
 #include "foundation/DllSearchPath.h"
 #include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"

@@ -3,7 +3,7 @@
 #include "foundation/BoundFunction.h"
 #include "foundation/FullPath.h"
 #include "foundation/JoinPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 

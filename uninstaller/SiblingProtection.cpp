@@ -3,7 +3,7 @@
 #include "foundation/FullPath.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "uninstaller/PlainPath.h"
 #include "uninstaller/UninstallInfo.h"

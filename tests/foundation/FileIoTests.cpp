@@ -1,5 +1,5 @@
 #include "foundation/FileIo.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "support/SystemText.h"
 

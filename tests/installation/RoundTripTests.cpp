@@ -1,7 +1,7 @@
 // The real installer and uninstaller with what users and other programs
 // bring along: folder names in every form Windows takes, other programs'
 // pending file operations, and the user's own desktop link.
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "installer/UninstallerProcess.h"
 #include "support/Files.h"

@@ -1,7 +1,7 @@
 #include "support/FolderLink.h"
 
 #include "foundation/RegKey.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/ComInit.h"
 #include "foundation/ComInstance.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 
 #include <shlobj.h>
 
