@@ -9,7 +9,7 @@
 #include "engine/Resources.h"
 #include "foundation/Console.h"
 #include "foundation/InstallError.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"

@@ -1,7 +1,7 @@
 #include "foundation/DllLoader.h"
 
 #include "foundation/Assert.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 
 namespace {
 

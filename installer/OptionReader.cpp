@@ -2,8 +2,8 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallerMessages.h"
-#include "foundation/FullPath.h"
 #include "foundation/InstallError.h"
+#include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "installer/CmdLine.h"
 

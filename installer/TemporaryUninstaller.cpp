@@ -1,7 +1,7 @@
 #include "installer/TemporaryUninstaller.h"
 
 #include "engine/Resources.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/TException.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"

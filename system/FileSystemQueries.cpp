@@ -1,6 +1,6 @@
 #include "system/FileSystemQueries.h"
 
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 

@@ -5,7 +5,7 @@
 // their order.
 #include "system/RebootDeletionFamilies.h"
 
-#include "foundation/FullPath.h"
+#include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
 

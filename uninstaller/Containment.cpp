@@ -1,6 +1,6 @@
 #include "uninstaller/Containment.h"
 
-#include "foundation/FullPath.h"
+#include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/SpecialFolders.h"

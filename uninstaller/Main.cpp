@@ -10,7 +10,7 @@
 // when a channel was given, reports the result through it.
 #include "contract/UninstallContract.h"
 #include "foundation/DllSearchPath.h"
-#include "foundation/FullPath.h"
+#include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"

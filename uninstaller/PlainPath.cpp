@@ -1,8 +1,7 @@
 #include "uninstaller/PlainPath.h"
 
 #include "foundation/BoundFunction.h"
-#include "foundation/FullPath.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"

@@ -1,6 +1,6 @@
 #include "uninstaller/SelfCopy.h"
 
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"

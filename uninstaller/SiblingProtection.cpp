@@ -1,7 +1,7 @@
 #include "uninstaller/SiblingProtection.h"
 
-#include "foundation/FullPath.h"
 #include "foundation/NorlibExceptions.h"
+#include "foundation/Path.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"

@@ -3,7 +3,7 @@
 // read, and an obstacle that keeps the Uninstall key.
 #include "InstalledProduct.h"
 
-#include "foundation/FullPath.h"
+#include "foundation/Path.h"
 #include "foundation/UniqueHandle.h"
 #include "installer/UninstallerProcess.h"
 #include "support/ExpectedLines.h"
