@@ -2,8 +2,7 @@
 
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
-#include "foundation/ComInit.h"
-#include "foundation/ComInstance.h"
+#include "foundation/Com.h"
 #include "foundation/Console.h"
 #include "foundation/NorlibExceptions.h"
 #include "foundation/Text.h"

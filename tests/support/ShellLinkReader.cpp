@@ -1,7 +1,6 @@
 #include "support/ShellLinkReader.h"
 
-#include "foundation/ComInit.h"
-#include "foundation/ComInstance.h"
+#include "foundation/Com.h"
 #include "foundation/Text.h"
 
 #include <shlobj.h>
