@@ -4,7 +4,6 @@
 #pragma once
 
 #include "foundation/CallResult.h"
-#include "foundation/RegKeyNoThrow.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 
@@ -88,4 +87,16 @@ private:
     HKEY m_root;
     std::string m_subkey;
     UniqueRegKey m_key;
+};
+
+// A registry key for reads and writes whose failure is an ordinary outcome:
+// the first failing call is recorded, the rest of the operation is skipped,
+// and the caller asks Succeeded() and Code() afterwards.
+class RegKeyNoThrow : public WinCallResult {
+public:
+    RegKeyNoThrow() = default;
+
+    // Empty text when the read failed.
+    std::string ReadString(const std::string& fullPath, const std::string& valueName, bool expand);
+    bool WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text, bool expand);
 };
