@@ -1,5 +1,5 @@
-// Owns one module loaded at run time, for system functions that not every
-// supported Windows version has.
+// Modules loaded at run time, for system functions that not every supported
+// Windows version has, and the search path such loads go through.
 #pragma once
 
 #include "foundation/BoundFunction.h"
@@ -8,6 +8,7 @@
 
 #include <string>
 
+// Owns one module loaded at run time.
 class DllLoader {
 public:
     class Err : public AException {
@@ -42,3 +43,11 @@ private:
 
     HMODULE m_hDll;
 };
+
+// An installer runs elevated, often from a downloads folder, and the
+// uninstaller's temporary copy from the temporary directory: no DLL may be
+// loaded from the executable's folder or the current directory. Limits
+// run-time loads by bare name to the system directory where the system can
+// (Windows 7 with KB2533623, Windows 8 and later); elsewhere only takes the
+// current directory off the search path.
+void RestrictDllSearchPath();

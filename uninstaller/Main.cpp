@@ -9,7 +9,7 @@
 // 2 the user declined; 1 handed over: a copy of the program carries on and,
 // when a channel was given, reports the result through it.
 #include "contract/UninstallContract.h"
-#include "foundation/DllSearchPath.h"
+#include "foundation/DllLoader.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/UniqueHandle.h"
