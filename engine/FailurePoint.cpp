@@ -3,7 +3,7 @@
 #ifdef QUILLMORE_TEST_SEAMS
 
 #include "engine/InstallOptions.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 

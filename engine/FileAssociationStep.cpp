@@ -4,7 +4,7 @@
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"

@@ -4,7 +4,7 @@
 #include "engine/InstallerMessages.h"
 #include "foundation/Com.h"
 #include "foundation/Console.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/FileSystemQueries.h"

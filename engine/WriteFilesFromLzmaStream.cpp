@@ -8,7 +8,7 @@
 #include "engine/PayloadFileName.h"
 #include "engine/Resources.h"
 #include "foundation/Console.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foundation/CallResult.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 #include <objbase.h>

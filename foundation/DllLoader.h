@@ -3,7 +3,7 @@
 #pragma once
 
 #include "foundation/BoundFunction.h"
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 #include <string>

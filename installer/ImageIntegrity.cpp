@@ -1,7 +1,7 @@
 #include "installer/ImageIntegrity.h"
 
 #include "engine/InstallerMessages.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 

@@ -4,7 +4,7 @@
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/StructuredException.h"
 #include "foundation/UniqueHandle.h"

@@ -2,7 +2,7 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallerMessages.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "installer/CmdLine.h"

@@ -2,7 +2,7 @@
 
 #include "engine/InstallOptions.h"
 #include "foundation/Console.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #include "installer/TemporaryUninstaller.h"
 
 #include "engine/Resources.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
-#include "foundation/TException.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"

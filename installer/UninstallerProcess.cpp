@@ -3,7 +3,7 @@
 #include "installer/UninstallerProcess.h"
 
 #include "contract/UninstallContract.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"

@@ -3,7 +3,7 @@
 #include "system/SystemInfo.h"
 
 #include "foundation/DllLoader.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
 

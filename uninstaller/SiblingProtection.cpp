@@ -1,6 +1,6 @@
 #include "uninstaller/SiblingProtection.h"
 
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"

@@ -4,7 +4,7 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/UniqueHandle.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"

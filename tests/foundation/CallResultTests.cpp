@@ -1,5 +1,5 @@
 #include "foundation/CallResult.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
 

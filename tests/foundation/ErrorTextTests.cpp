@@ -1,4 +1,4 @@
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
 #include "foundation/Text.h"
 #include "foundation/WinErrorMessage.h"
 

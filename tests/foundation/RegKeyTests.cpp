@@ -1,5 +1,5 @@
 #include "ScratchKey.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "support/SystemText.h"
