@@ -4,7 +4,7 @@
 
 #include "engine/InstallOptions.h"
 #include "foundation/Errors.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "foundation/Assert.h"
 #include "foundation/BoundFunction.h"
-#include "foundation/LastErrorGuard.h"
+#include "foundation/Handle.h"
 #include "foundation/Text.h"
 #include "foundation/VellString.h"
 #include "foundation/Win.h"

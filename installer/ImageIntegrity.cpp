@@ -2,7 +2,7 @@
 
 #include "engine/InstallerMessages.h"
 #include "foundation/Errors.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <cryptopp/sha.h>

@@ -4,7 +4,7 @@
 
 #include "contract/UninstallContract.h"
 #include "foundation/Errors.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/ProcessJob.h"

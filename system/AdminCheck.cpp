@@ -4,7 +4,7 @@
 
 #include "foundation/DllLoader.h"
 #include "foundation/Errors.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/WinErrorMessage.h"
 
 #include <memory>

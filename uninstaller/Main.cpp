@@ -10,9 +10,9 @@
 // when a channel was given, reports the result through it.
 #include "contract/UninstallContract.h"
 #include "foundation/DllLoader.h"
+#include "foundation/Handle.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"

@@ -1,9 +1,9 @@
 #include "uninstaller/PlainPath.h"
 
 #include "foundation/BoundFunction.h"
+#include "foundation/Handle.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "uninstaller/SelfCopy.h"
 
+#include "foundation/Handle.h"
 #include "foundation/Path.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"
 

@@ -5,7 +5,7 @@
 #include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
 #include "foundation/Errors.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
 #include "system/RebootDeletion.h"
