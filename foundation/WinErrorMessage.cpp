@@ -1,7 +1,7 @@
 #include "foundation/WinErrorMessage.h"
 
 #include "foundation/Assert.h"
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/Handle.h"
 #include "foundation/Text.h"
 #include "foundation/VellString.h"

@@ -6,7 +6,7 @@
 // survive.
 #include "system/RebootDeletion.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"

@@ -1,6 +1,6 @@
 #include "uninstaller/PlainPath.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/Handle.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
