@@ -29,11 +29,3 @@ SystemError::SystemError(const std::string& operation, unsigned long code)
 
 SystemError::SystemError(const std::wstring& operation, unsigned long code)
     : TException(operation + L" failed: " + DescribeWindowsErrorW(code)), m_code(code) {}
-
-void ThrowCallFailure(const std::string& call) {
-    ThrowCallFailure(call, GetLastError());
-}
-
-void ThrowCallFailure(const std::string& call, unsigned long code) {
-    throw InstallError(call + " failed: " + DescribeWindowsError(code));
-}
