@@ -1,6 +1,6 @@
 #include "engine/DecodingThread.h"
 
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 
 #include <algorithm>
 #include <utility>

@@ -4,7 +4,7 @@
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"

@@ -3,8 +3,8 @@
 #ifdef QUILLMORE_TEST_SEAMS
 
 #include "engine/InstallOptions.h"
-#include "foundation/InstallError.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <cstdint>

@@ -4,10 +4,10 @@
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
-#include "foundation/JoinPath.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
+#include "foundation/Path.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "engine/LzmaChunkDecoder.h"
 
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,6 +1,6 @@
 #include "engine/PayloadMessageParser.h"
 
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "engine/Resources.h"
 
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 

@@ -8,7 +8,7 @@
 
 #include "engine/InstallStep.h"
 #include "engine/PayloadMessageParser.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "foundation/CallResult.h"
 
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/WinErrorMessage.h"
 
 void CallResult::Record(const std::wstring& operation, std::uint32_t code) {

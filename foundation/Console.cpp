@@ -1,6 +1,6 @@
 #include "foundation/Console.h"
 
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "foundation/CritSection.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 
 namespace {
 

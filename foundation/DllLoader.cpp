@@ -1,7 +1,7 @@
 #include "foundation/DllLoader.h"
 
 #include "foundation/Assert.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 
 namespace {
 
@@ -62,4 +62,12 @@ void DllLoader::Free() {
     if (!m_hDll) return;
     FreeLibrary(m_hDll);
     m_hDll = nullptr;
+}
+
+// Neither function exists on every supported system.
+void RestrictDllSearchPath() {
+    const auto setDefault = KernelFunction<decltype(&::SetDefaultDllDirectories)>("SetDefaultDllDirectories");
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+    const auto setDirectory = KernelFunction<decltype(&::SetDllDirectoryA)>("SetDllDirectoryA");
+    if (setDirectory != nullptr) setDirectory("");
 }

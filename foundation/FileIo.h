@@ -4,7 +4,7 @@
 #pragma once
 
 #include "foundation/CallResult.h"
-#include "foundation/SharedHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 #include "foundation/datavect.h"
 

@@ -1,4 +1,4 @@
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"

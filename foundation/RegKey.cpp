@@ -1,6 +1,6 @@
 #include "foundation/RegKey.h"
 
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 
 #include <mbstring.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "foundation/CallResult.h"
-#include "foundation/RegKeyNoThrow.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <string>
@@ -88,4 +88,38 @@ private:
     HKEY m_root;
     std::string m_subkey;
     UniqueRegKey m_key;
+};
+
+// A registry key for reads and writes whose failure is an ordinary outcome:
+// the first failing call is recorded, the rest of the operation is skipped,
+// and the caller asks Succeeded() and Code() afterwards.
+class RegKeyNoThrow : public WinCallResult {
+public:
+    RegKeyNoThrow() = default;
+
+    // The throwing key does the work; its exception skips the rest of the
+    // operation, and its record is that of the first failing call. Defined
+    // here so that a program that never asks links none of it.
+
+    // Empty text when the read failed.
+    std::string ReadString(const std::string& fullPath, const std::string& valueName, bool expand) {
+        RegKey key(fullPath);
+        std::string text;
+        try {
+            text = key.ReadString(valueName, expand);
+        } catch (const Norlib::RegException&) {
+        }
+        Assign(key);
+        return text;
+    }
+
+    bool WriteString(const std::string& fullPath, const std::string& valueName, const std::string& text, bool expand) {
+        RegKey key(fullPath);
+        try {
+            key.WriteString(valueName, text, expand);
+        } catch (const Norlib::RegException&) {
+        }
+        Assign(key);
+        return key.Succeeded();
+    }
 };

@@ -2,6 +2,8 @@
 
 #include "foundation/Win.h"
 
+#include <new>
+
 namespace {
 
 struct Kind {
@@ -51,4 +53,22 @@ const char* StructuredException::what() const noexcept {
 void ThrowStructuredException(std::uint32_t code) {
     if (const Kind* kind = FindKind(code)) kind->raise(code);
     throw StructuredException(code);
+}
+
+namespace {
+
+// The standard class's own text names the class, not the failure.
+class BadAllocation : public std::bad_alloc {
+public:
+    const char* what() const noexcept override { return "bad allocation"; }
+};
+
+void OnOutOfMemory() {
+    throw BadAllocation();
+}
+
+}  // namespace
+
+void InstallOutOfMemoryHandler() {
+    std::set_new_handler(OnOutOfMemory);
 }

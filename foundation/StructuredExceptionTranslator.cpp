@@ -4,7 +4,7 @@
 // with -fnon-call-exceptions, so every instruction that can fault lies in
 // an unwind region: the C++ exception then unwinds from the faulting frame
 // like one thrown by a call, and runs its destructors.
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/StructuredException.h"
 
 #include "foundation/Win.h"

@@ -1,9 +1,9 @@
 #include "foundation/WinErrorMessage.h"
 
 #include "foundation/Assert.h"
-#include "foundation/BoundFunction.h"
-#include "foundation/LastErrorGuard.h"
-#include "foundation/TextConversion.h"
+#include "foundation/DllLoader.h"
+#include "foundation/Handle.h"
+#include "foundation/Text.h"
 #include "foundation/VellString.h"
 #include "foundation/Win.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "foundation/CommandLineSplit.h"
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
 
 #include <cstddef>
 #include <cstdint>

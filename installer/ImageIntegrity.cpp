@@ -1,8 +1,8 @@
 #include "installer/ImageIntegrity.h"
 
 #include "engine/InstallerMessages.h"
-#include "foundation/InstallError.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <cryptopp/sha.h>

@@ -9,7 +9,7 @@
 #include "engine/ShortcutStep.h"
 #include "engine/UninstallerRegistrationStep.h"
 #include "engine/WriteFilesFromLzmaStream.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/Win.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"

@@ -1,4 +1,4 @@
-#include "foundation/DllSearchPath.h"
+#include "foundation/DllLoader.h"
 #include "foundation/Win.h"
 #include "installer/InstallFlow.h"
 

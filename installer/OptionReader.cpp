@@ -2,9 +2,9 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallerMessages.h"
-#include "foundation/FullPath.h"
-#include "foundation/InstallError.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Errors.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "installer/CmdLine.h"
 
 namespace {

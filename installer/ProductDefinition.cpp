@@ -1,7 +1,7 @@
 #include "installer/ProductDefinition.h"
 
 #include "contract/UninstallContract.h"
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 
 // Defined in dependency order: a constant's initialiser uses only those above it.
 const std::string ProductShortName = kProductKeyName;

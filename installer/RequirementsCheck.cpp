@@ -3,7 +3,7 @@
 #include "engine/InstallOptions.h"
 #include "engine/InstallerMessages.h"
 #include "foundation/Console.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "engine/InstallerMessages.h"
 #include "engine/Resources.h"
-#include "foundation/JoinPath.h"
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
+#include "foundation/Path.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"

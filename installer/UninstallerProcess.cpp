@@ -4,8 +4,8 @@
 
 #include "contract/UninstallContract.h"
 #include "engine/InstallerMessages.h"
-#include "foundation/InstallError.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/ProcessJob.h"

@@ -2,7 +2,7 @@
 // channel, its job and the wait for its end.
 #pragma once
 
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "installer/UpdateSearchPath.h"
 
-#include "foundation/RegKeyNoThrow.h"
+#include "foundation/RegKey.h"
 #include "foundation/Win.h"
 #include "system/SystemInfo.h"
 

@@ -3,8 +3,8 @@
 #include "system/SystemInfo.h"
 
 #include "foundation/DllLoader.h"
-#include "foundation/InstallError.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "foundation/WinErrorMessage.h"
 
 #include <memory>

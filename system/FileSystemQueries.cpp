@@ -1,7 +1,7 @@
 #include "system/FileSystemQueries.h"
 
-#include "foundation/JoinPath.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
+#include "foundation/Path.h"
 #include "foundation/Win.h"
 
 #include <cstring>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "foundation/DllLoader.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 class ProcessJob {

@@ -6,9 +6,9 @@
 // survive.
 #include "system/RebootDeletion.h"
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/RegKey.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/RebootDeletionFamilies.h"
 #include "system/SystemInfo.h"

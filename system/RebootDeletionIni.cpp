@@ -5,8 +5,8 @@
 // their order.
 #include "system/RebootDeletionFamilies.h"
 
-#include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <vector>

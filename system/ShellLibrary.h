@@ -6,7 +6,7 @@
 // beside the installer could be loaded.
 #pragma once
 
-#include "foundation/BoundFunction.h"
+#include "foundation/DllLoader.h"
 #include "foundation/Win.h"
 
 #include <string>

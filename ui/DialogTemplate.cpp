@@ -1,6 +1,6 @@
 #include "ui/DialogTemplate.h"
 
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // window's font, shared icons, and colours derived from the system colours.
 #pragma once
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 // Owners for the GDI objects and device contexts the window code creates.

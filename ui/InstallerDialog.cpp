@@ -5,7 +5,7 @@
 
 #include "engine/Resources.h"
 #include "foundation/DllLoader.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/RefPtr.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/ShellLibrary.h"

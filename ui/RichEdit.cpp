@@ -1,6 +1,6 @@
 #include "ui/RichEdit.h"
 
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 
 #include <richedit.h>
 

@@ -1,8 +1,8 @@
 #include "uninstaller/Containment.h"
 
 #include "contract/UninstallContract.h"
-#include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "system/SpecialFolders.h"
 #include "uninstaller/PlainPath.h"

@@ -1,8 +1,8 @@
 // The DelFile and DelMainFile commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
-#include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"

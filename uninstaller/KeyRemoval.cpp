@@ -1,9 +1,9 @@
 // The DelRegKey and RstFileAssoc commands and the Uninstall key.
 #include "uninstaller/Removal.h"
 
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/WinErrorMessage.h"
 
 #include <vector>

@@ -9,10 +9,10 @@
 // 2 the user declined; 1 handed over: a copy of the program carries on and,
 // when a channel was given, reports the result through it.
 #include "contract/UninstallContract.h"
-#include "foundation/DllSearchPath.h"
-#include "foundation/FullPath.h"
-#include "foundation/SameText.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/DllLoader.h"
+#include "foundation/Handle.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"

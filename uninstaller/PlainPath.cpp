@@ -1,10 +1,9 @@
 #include "uninstaller/PlainPath.h"
 
-#include "foundation/BoundFunction.h"
-#include "foundation/FullPath.h"
-#include "foundation/JoinPath.h"
-#include "foundation/SameText.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/DllLoader.h"
+#include "foundation/Handle.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "uninstaller/RegistryPath.h"
 
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 
 RegistryPath RegistryPath::Parse(const std::string& fullPath) {
     RegistryPath path;

@@ -1,7 +1,7 @@
 #include "uninstaller/Removal.h"
 
-#include "foundation/FullPath.h"
-#include "foundation/SameText.h"
+#include "foundation/Path.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 #include "uninstaller/PlainPath.h"

@@ -1,7 +1,7 @@
 #include "uninstaller/SearchPathCleanup.h"
 
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 

@@ -1,8 +1,8 @@
 #include "uninstaller/SelfCopy.h"
 
 #include "contract/UninstallContract.h"
-#include "foundation/JoinPath.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
+#include "foundation/Path.h"
 #include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"
 

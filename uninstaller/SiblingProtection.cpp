@@ -1,9 +1,9 @@
 #include "uninstaller/SiblingProtection.h"
 
-#include "foundation/FullPath.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
+#include "foundation/Path.h"
 #include "foundation/RegKey.h"
-#include "foundation/SameText.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "uninstaller/PlainPath.h"
 #include "uninstaller/UninstallInfo.h"

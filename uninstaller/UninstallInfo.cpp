@@ -1,6 +1,6 @@
 #include "uninstaller/UninstallInfo.h"
 
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 
 namespace {

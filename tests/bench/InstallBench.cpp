@@ -16,7 +16,7 @@
 // current value, so their peak is the largest sample.
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/WriteFilesFromLzmaStream.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <objbase.h>

@@ -3,7 +3,7 @@
 
 #include "engine/DirectoryStep.h"
 #include "engine/InstallOptions.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 TEST(DirectoryStepParent, ParentIsThePathBeforeTheLastBackslash) {

@@ -5,7 +5,7 @@
 //   engine_probe payload STREAM_FILE DIR            -> "commands=..." or "error=..."
 #include "engine/InstallOptions.h"
 #include "engine/WriteFilesFromLzmaStream.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "system/RebootDeletion.h"
 #include "system/SystemInfo.h"
 

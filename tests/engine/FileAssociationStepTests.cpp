@@ -6,7 +6,7 @@
 #include "engine/FileAssociationStep.h"
 #include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/WinErrorMessage.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"

@@ -6,7 +6,7 @@
 #include "support/PendingOperations.h"
 #include "support/StepFixture.h"
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 #include "support/InstallerTestSupport.h"
 

@@ -11,7 +11,7 @@
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadMessageParser.h"
 #include "engine/WriteFilesFromLzmaStream.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "packer/PayloadManifest.h"
 
 #include <memory>

@@ -4,8 +4,8 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/ShortcutStep.h"
-#include "foundation/InstallError.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Errors.h"
+#include "foundation/Handle.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"
 #include "system/RebootDeletion.h"

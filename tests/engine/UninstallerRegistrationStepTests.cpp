@@ -5,7 +5,7 @@
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
 #include "engine/UninstallerRegistrationStep.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"

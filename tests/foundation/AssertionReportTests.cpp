@@ -1,5 +1,5 @@
+#include "foundation/Handle.h"
 #include "foundation/RefPtr.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/VellString.h"
 #include "foundation/datavect.h"
 

@@ -1,6 +1,6 @@
 #include "foundation/CallResult.h"
-#include "foundation/NorlibExceptions.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Errors.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include "support/SystemText.h"

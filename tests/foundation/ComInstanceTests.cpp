@@ -1,5 +1,4 @@
-#include "foundation/ComInit.h"
-#include "foundation/ComInstance.h"
+#include "foundation/Com.h"
 
 #include <shobjidl.h>
 

@@ -1,6 +1,5 @@
 #include "foundation/CritSection.h"
-#include "foundation/LastErrorGuard.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/VellString.h"
 #include "foundation/VellVector.h"
 #include "foundation/datavect.h"

@@ -1,5 +1,5 @@
-#include "foundation/TException.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Errors.h"
+#include "foundation/Text.h"
 #include "foundation/WinErrorMessage.h"
 
 #include "support/SystemText.h"

@@ -1,6 +1,6 @@
 #include "foundation/FileIo.h"
-#include "foundation/TextConversion.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
+#include "foundation/Text.h"
 #include "support/SystemText.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "ScratchKey.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "support/SystemText.h"
 
 #include <sddl.h>

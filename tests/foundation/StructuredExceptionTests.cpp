@@ -1,5 +1,5 @@
+#include "foundation/Handle.h"
 #include "foundation/StructuredException.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 
 #include <gtest/gtest.h>

@@ -22,7 +22,7 @@
 #include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadFileName.h"
 #include "engine/PayloadMessageParser.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 #include "installer/ImageIntegrity.h"
 

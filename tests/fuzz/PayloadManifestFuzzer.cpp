@@ -6,7 +6,7 @@
 #include "engine/PayloadBuilder.h"
 
 #include "engine/PayloadFileName.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "tools/packer/PayloadManifest.h"
 
 #include <cstdio>

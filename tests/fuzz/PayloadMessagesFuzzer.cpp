@@ -2,7 +2,7 @@
 // same format: the same files, bytes and error, whatever the chunk split.
 #include "PayloadEvents.h"
 
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include "support/ExpectedLines.h"
 #include "support/InstallationFixture.h"
 
-#include "foundation/JoinPath.h"
+#include "foundation/Path.h"
 #include "foundation/RegKey.h"
 #include "support/ShellLinkReader.h"
 #include "support/UninstallFixture.h"

@@ -1,7 +1,7 @@
 // The real installer and uninstaller through a product's life: install,
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "installer/UninstallerProcess.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"

@@ -1,7 +1,7 @@
 // Prints the shortcuts of an installation as the shell reads them: every
 // .lnk in the product's program-menu folders (per user and common) and on
 // both desktops. Used by scripts/run-main.sh to show what was installed.
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 #include "support/Files.h"
 #include "support/ShellLinkReader.h"

@@ -1,8 +1,8 @@
 // The real installer and uninstaller with what users and other programs
 // bring along: folder names in every form Windows takes, other programs'
 // pending file operations, and the user's own desktop link.
-#include "foundation/TextConversion.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
+#include "foundation/Text.h"
 #include "installer/UninstallerProcess.h"
 #include "support/Files.h"
 #include "support/ProcessRunner.h"

@@ -7,7 +7,7 @@
 //                 later, and exit 1 at once (as the real one hands over)
 //   relay-silent  the same, but the copy ends without signalling
 // Each run appends "<module path>|<command line>" to QUILLMORE_FAKE_LOG.
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <cstdint>

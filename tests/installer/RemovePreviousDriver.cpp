@@ -3,7 +3,7 @@
 // and ends with the exit code the flow would end with (0 when it returns).
 // Its resource 149 is the compressed fake uninstaller.
 #include "engine/InstallOptions.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "installer/PreviousInstallation.h"
 
 #include <cstdio>

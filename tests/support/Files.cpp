@@ -1,6 +1,6 @@
 #include "support/Files.h"
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <shlobj.h>

@@ -1,8 +1,8 @@
 #include "support/FolderLink.h"
 
+#include "foundation/Handle.h"
 #include "foundation/RegKey.h"
-#include "foundation/TextConversion.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 
 #include <stdexcept>

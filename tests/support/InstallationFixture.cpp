@@ -1,6 +1,6 @@
 #include "support/InstallationFixture.h"
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 
 #include <shlobj.h>
 

@@ -2,7 +2,7 @@
 // collects its exit code, standard output and standard error separately.
 #pragma once
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <string>

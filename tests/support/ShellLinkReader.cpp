@@ -1,8 +1,7 @@
 #include "support/ShellLinkReader.h"
 
-#include "foundation/ComInit.h"
-#include "foundation/ComInstance.h"
-#include "foundation/TextConversion.h"
+#include "foundation/Com.h"
+#include "foundation/Text.h"
 
 #include <shlobj.h>
 

@@ -1,7 +1,7 @@
 #include "support/StepFixture.h"
 
 #include "engine/InstallOptions.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"

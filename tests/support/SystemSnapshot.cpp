@@ -1,7 +1,7 @@
 #include "support/SystemSnapshot.h"
 
+#include "foundation/Handle.h"
 #include "foundation/RegKey.h"
-#include "foundation/UniqueHandle.h"
 #include "foundation/Win.h"
 #include "support/Files.h"
 #include "support/Registry.h"

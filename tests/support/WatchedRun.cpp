@@ -1,6 +1,6 @@
 #include "support/WatchedRun.h"
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <tlhelp32.h>

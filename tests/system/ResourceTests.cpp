@@ -3,7 +3,7 @@
 #include "support/StepFixture.h"
 
 #include "engine/Resources.h"
-#include "foundation/InstallError.h"
+#include "foundation/Errors.h"
 #include "support/ProcessRunner.h"
 
 #include <cryptopp/files.h>

@@ -5,8 +5,8 @@
 #include "support/SystemSnapshot.h"
 #include "support/WatchedRun.h"
 
+#include "foundation/Handle.h"
 #include "foundation/RegKey.h"
-#include "foundation/UniqueHandle.h"
 #include "support/GuiDriver.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ScreenCapture.h"

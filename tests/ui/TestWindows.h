@@ -1,7 +1,7 @@
 // Windows for the toolkit tests, created in the test's own thread.
 #pragma once
 
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "foundation/Win.h"
 
 #include <string>

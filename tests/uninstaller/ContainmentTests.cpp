@@ -3,8 +3,8 @@
 // read, and an obstacle that keeps the Uninstall key.
 #include "InstalledProduct.h"
 
-#include "foundation/FullPath.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
+#include "foundation/Path.h"
 #include "installer/UninstallerProcess.h"
 #include "support/ExpectedLines.h"
 #include "support/Files.h"

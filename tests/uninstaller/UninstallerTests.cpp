@@ -4,7 +4,7 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
-#include "foundation/UniqueHandle.h"
+#include "foundation/Handle.h"
 #include "installer/UninstallerProcess.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"

@@ -1,6 +1,6 @@
-#include "foundation/TException.h"
+#include "foundation/Errors.h"
 
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "foundation/WinErrorMessage.h"
 

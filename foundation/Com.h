@@ -1,15 +1,32 @@
-// Holds one reference of a COM interface. Creation failures throw
-// Norlib::ComException; a refused interface query is only recorded.
+// COM for the calling thread and the interfaces it hands out.
 #pragma once
 
 #include "foundation/CallResult.h"
-#include "foundation/NorlibExceptions.h"
+#include "foundation/Errors.h"
 #include "foundation/Win.h"
 
 #include <objbase.h>
 
 #include <cstdint>
 
+// COM for the calling thread, apartment-threaded, for the holder's lifetime.
+// Never throws: a failed initialisation shows in the next COM call.
+class ComInit : public ComCallResult {
+public:
+    ComInit() {
+        HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        Record(L"CoInitializeEx()", static_cast<std::uint32_t>(result));
+    }
+    ~ComInit() override {
+        // S_FALSE (already initialised on this thread) needs its own balancing call.
+        if (Succeeded()) CoUninitialize();
+    }
+    ComInit(const ComInit&) = delete;
+    ComInit& operator=(const ComInit&) = delete;
+};
+
+// Holds one reference of a COM interface. Creation failures throw
+// Norlib::ComException; a refused interface query is only recorded.
 template <typename I>
 class ComInstance : public ComCallResult {
 public:

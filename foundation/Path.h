@@ -1,4 +1,4 @@
-// Full path names, the form in which the installer stores folders and the
+// Path names. Full path names are the form in which the installer stores folders and the
 // uninstaller compares them: drive or UNC root, backslashes only, no "." or
 // ".." components, no trailing backslash except after a drive root.
 #pragma once
@@ -28,3 +28,11 @@ bool IsBelow(const std::string& path, const std::string& directory);
 
 // The path without its last component; empty for a root.
 std::string ParentPath(const std::string& path);
+
+// Joins two path parts with exactly one backslash between them. A backslash
+// at the end of `first` counts only when it is a character of its own, not
+// the second byte of a double-byte character of the system's ANSI code page.
+std::string JoinPath(const std::string& first, const std::string& second);
+
+// The same with the code page named (0 is the system's ANSI code page).
+std::string JoinPath(const std::string& first, const std::string& second, unsigned codePage);

@@ -1,6 +1,8 @@
-#include "foundation/TextConversion.h"
+#include "foundation/Text.h"
 
 #include "foundation/Win.h"
+
+#include <mbstring.h>
 
 #include <climits>
 
@@ -44,4 +46,14 @@ bool WideToMultiByteExactly(const std::wstring& text, std::string& result, unsig
     // A round trip shows best-fit and default characters in every code page.
     result = WideToMultiByte(text, codePage);
     return MultiByteToWide(result, codePage) == text;
+}
+
+bool SameText(const std::string& first, const std::string& second) {
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(first.c_str()),
+                    reinterpret_cast<const unsigned char*>(second.c_str())) == 0;
+}
+
+std::string UpperCase(std::string text) {
+    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
 }
