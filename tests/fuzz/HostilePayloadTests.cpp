@@ -30,6 +30,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <set>
@@ -196,6 +197,8 @@ void RemoveInstallation() {
     DeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 
+enum class Damage { Flipped, FlippedInCode, Resized };
+
 struct Outcome {
     DWORD exitCode;
     std::string out;
@@ -231,12 +234,18 @@ public:
     }
     // Refused by the installer's own check: exact line twice, nothing changed.
     // A flipped bit anywhere in the file may instead make the system refuse to start
-    // it (the check never runs); that too leaves nothing and is listed.
-    void ExpectRefusedAsDamaged(const std::string& label, bool flipped = false) {
+    // it (the check never runs); that too leaves nothing and is listed. A flip in
+    // the code that runs before the check (start-up, the check itself) can end the
+    // run before any check could: never with success, never changing anything.
+    void ExpectRefusedAsDamaged(const std::string& label, Damage damage = Damage::Resized) {
         const std::string line = DamagedLine();
         const Outcome run = Install();
-        if (run.exitCode == notStartedExitCode && flipped) {
+        if (run.exitCode == notStartedExitCode && damage != Damage::Resized) {
             m_notStarted += "\n  the system did not start it: " + label;
+        } else if (damage == Damage::FlippedInCode && run.exitCode != 150u) {
+            EXPECT_NE(run.exitCode, 0u) << label;
+            m_notStarted +=
+                "\n  ended by damaged code before its check (exit " + std::to_string(run.exitCode) + "): " + label;
         } else {
             EXPECT_EQ(run.exitCode, 150u) << label;
             EXPECT_EQ(run.out, line + line) << label;
@@ -305,6 +314,23 @@ private:
 // Each damage of the whole file, handed over one at a time: one bit flipped
 // at each of `flips` offsets spread evenly behind the PE headers, then the
 // file cut short and grown.
+// Whether the file offset lies in a section the loader maps executable.
+bool InCode(const std::string& image, std::size_t at) {
+    const auto word = [&image](std::size_t offset, std::size_t size) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, &image[offset], size);
+        return value;
+    };
+    const std::size_t coffHeader = word(0x3c, 4) + 4;
+    const std::size_t sections = coffHeader + 20 + word(coffHeader + 16, 2);
+    for (std::uint32_t i = 0; i < word(coffHeader + 2, 2); ++i) {
+        const std::size_t section = sections + 40 * i;
+        const std::size_t start = word(section + 20, 4);
+        if (at >= start && at < start + word(section + 16, 4)) return (word(section + 36, 4) & 0x20000000) != 0;
+    }
+    return false;
+}
+
 template <typename Try>
 void ForEachWholeFileDamage(const std::string& image, int flips, Try tryDamaged) {
     const std::size_t optionalHeader = *reinterpret_cast<const std::uint32_t*>(&image[0x3c]) + 24;
@@ -316,11 +342,12 @@ void ForEachWholeFileDamage(const std::string& image, int flips, Try tryDamaged)
         const int bit = static_cast<int>(random() % 8);
         std::string flipped = image;
         flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
-        tryDamaged("bit " + std::to_string(bit) + " flipped at " + std::to_string(at), flipped, true);
+        tryDamaged("bit " + std::to_string(bit) + " flipped at " + std::to_string(at), flipped,
+                   InCode(image, at) ? Damage::FlippedInCode : Damage::Flipped);
     }
     for (std::size_t cut : {std::size_t(1), std::size_t(4096)}) {
-        tryDamaged("cut short by " + std::to_string(cut), image.substr(0, image.size() - cut), false);
-        tryDamaged(std::to_string(cut) + " bytes appended", image + std::string(cut, '\x5a'), false);
+        tryDamaged("cut short by " + std::to_string(cut), image.substr(0, image.size() - cut), Damage::Resized);
+        tryDamaged(std::to_string(cut) + " bytes appended", image + std::string(cut, '\x5a'), Damage::Resized);
     }
 }
 
@@ -334,9 +361,9 @@ TEST(HostilePayloads, EveryDamagedInstallerIsRefusedAndLeavesNothingBehind) {
     HostileRuns runs(installer);
 
     ForEachWholeFileDamage(runs.original(), 200,
-                           [&runs](const std::string& label, const std::string& image, bool flip) {
+                           [&runs](const std::string& label, const std::string& image, Damage damage) {
                                WriteFileBytes(kCopy, image);
-                               runs.ExpectRefusedAsDamaged(label, flip);
+                               runs.ExpectRefusedAsDamaged(label, damage);
                            });
 
     std::vector<Case> cases = DamagedCopies(original);
@@ -359,10 +386,11 @@ TEST(HostilePayloads, EveryDamagedInstallerIsRefusedAndLeavesNothingBehind) {
 // The same check in few runs, for the 32-bit lane.
 TEST(HostilePayloads, AnInstallerFlippedCutOrGrownRefusesItself) {
     HostileRuns runs(SiblingExecutable("QuillmoreInstaller.exe"));
-    ForEachWholeFileDamage(runs.original(), 2, [&runs](const std::string& label, const std::string& image, bool flip) {
-        WriteFileBytes(kCopy, image);
-        runs.ExpectRefusedAsDamaged(label, flip);
-    });
+    ForEachWholeFileDamage(runs.original(), 2,
+                           [&runs](const std::string& label, const std::string& image, Damage damage) {
+                               WriteFileBytes(kCopy, image);
+                               runs.ExpectRefusedAsDamaged(label, damage);
+                           });
     // Interactive: the same text in a message box, once on the console.
     WriteFileBytes(kCopy, runs.original() + "x");
     ChildProcess interactive(kCopy, "");
