@@ -1,6 +1,6 @@
 """Plants one fault: replaces the one product source line whose text (without
 its indentation) is LINE by REPLACEMENT, indented alike ("\\n" separates
-lines; an empty REPLACEMENT deletes the line). Prints the file it changed;
+lines; "(deleted)" deletes the line). Prints the file it changed;
 exits 1 when the line is not found exactly once."""
 import pathlib
 import subprocess
@@ -24,7 +24,7 @@ name, number = hits[0]
 path = pathlib.Path(name)
 lines = path.read_text().split("\n")
 indent = lines[number][: len(lines[number]) - len(lines[number].lstrip())]
-new = [indent + part for part in replacement.split("\\n")] if replacement else []
+new = [] if replacement == "(deleted)" else [indent + part for part in replacement.split("\\n")]
 lines[number : number + 1] = new
 path.write_text("\n".join(lines))
 print(name)
