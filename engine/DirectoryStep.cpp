@@ -1,4 +1,3 @@
-#include "engine/DirectoryStep.h"
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
@@ -6,7 +5,6 @@
 #include "foundation/Console.h"
 #include "foundation/Errors.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"
 
 namespace {

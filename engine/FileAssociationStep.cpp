@@ -1,4 +1,3 @@
-#include "engine/FileAssociationStep.h"
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"

@@ -1,6 +1,4 @@
-#include "engine/FileStep.h"
 
-#include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"

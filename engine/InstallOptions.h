@@ -15,4 +15,8 @@ struct InstallOptions {
     std::string uninstallerPath;
 };
 
-InstallOptions& Options();
+// The process's one record.
+inline InstallOptions& Options() {
+    static InstallOptions options;
+    return options;
+}

@@ -6,7 +6,6 @@
 #include "foundation/Console.h"
 #include "foundation/Errors.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"
 
 bool InstallStep::ShouldUndo() const {

@@ -2,7 +2,6 @@
 
 #include "foundation/Errors.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 
 #include <cryptopp/argnames.h>
 #include <cryptopp/files.h>

@@ -1,4 +1,3 @@
-#include "engine/ShortcutStep.h"
 
 #include "engine/InstallStep.h"
 #include "engine/InstallerMessages.h"

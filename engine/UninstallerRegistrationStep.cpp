@@ -1,4 +1,3 @@
-#include "engine/UninstallerRegistrationStep.h"
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
@@ -8,7 +7,6 @@
 #include "foundation/Path.h"
 #include "foundation/RegKey.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 #include "foundation/CallResult.h"
 
+#include "foundation/Errors.h"
 #include "foundation/Text.h"
-#include "foundation/WinErrorMessage.h"
 
 void CallResult::Record(const std::wstring& operation, std::uint32_t code) {
     m_operation = operation;

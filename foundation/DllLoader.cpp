@@ -1,6 +1,6 @@
 #include "foundation/DllLoader.h"
 
-#include "foundation/Assert.h"
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 
 namespace {

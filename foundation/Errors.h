@@ -1,9 +1,11 @@
-// The program's exceptions: the TException family, those built from a failed
-// call result, and the failure of an installation step.
+// The program's exceptions (the TException family, those built from a failed
+// call result, the failure of an installation step), the words for numeric
+// errors, and the internal consistency check.
 #pragma once
 
 #include "foundation/CallResult.h"
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -108,3 +110,25 @@ private:
 // after the failing call: anything in between may change it.
 [[noreturn]] void ThrowCallFailure(const std::string& call);
 [[noreturn]] void ThrowCallFailure(const std::string& call, unsigned long code);
+
+// Words for numeric errors: Win32/Winsock codes and HRESULTs.
+// The system's text for a Win32 or Winsock code without trailing line
+// breaks; a built-in English table when the system has none; otherwise
+// "Error errorCode N received.".
+std::string WindowsErrorText(unsigned long code);
+
+// "Windows error N: text" (codes above 99999 as 0x%08lx).
+std::string DescribeWindowsError(unsigned long code);
+std::wstring DescribeWindowsErrorW(unsigned long code);
+
+// Text of a known HRESULT; empty for any other code.
+std::wstring HresultText(std::int32_t code);
+
+// Internal consistency checks. A failed check is reported in a message box
+// naming the executable, process, source file, line and expression, and then
+// ends the asserting thread only (exit code 0x8805).
+[[noreturn]] void AssertFailed(const char* expression, const char* file, unsigned line);
+
+// The report shows the expression as written in the check.
+#define VELL_ASSERT(expression, file, line) \
+    ((expression) ? static_cast<void>(0) : AssertFailed(#expression, file, line))

@@ -3,7 +3,7 @@
 // holder is an assertion failure.
 #pragma once
 
-#include "foundation/Assert.h"
+#include "foundation/Errors.h"
 
 #include <utility>
 

@@ -1,6 +1,5 @@
-#include "foundation/WinErrorMessage.h"
+#include "foundation/Errors.h"
 
-#include "foundation/Assert.h"
 #include "foundation/DllLoader.h"
 #include "foundation/Handle.h"
 #include "foundation/Text.h"

@@ -4,7 +4,7 @@
 // failure. Storage grows to exactly the number of elements needed.
 #pragma once
 
-#include "foundation/Assert.h"
+#include "foundation/Errors.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,8 @@
 // A general command-line parser: splits the raw process command line into
 // positional items and named options, remembers which were consumed, and
 // reports the rest. Pure text work, free of Windows headers; only
-// checkAllUsed (CmdLineCheck.cpp) converts to the ANSI code page.
+// checkAllUsed (defined beside the installer's options in InstallFlow.cpp)
+// converts to the ANSI code page.
 #pragma once
 
 #include "foundation/CommandLineSplit.h"

@@ -66,3 +66,12 @@ std::vector<std::size_t> ImageDigestRecordOffsets(const std::vector<unsigned cha
 // Writes size and digest into the one record of an unsigned image. Returns
 // an empty text, or why the file cannot be recorded.
 std::string RecordImageDigest(std::vector<unsigned char>& file, SpanHasher hash);
+
+// The installer's check of its own file, made before anything else happens.
+// Throws InstallError naming the file as damaged when its bytes are not the
+// ones the build recorded: a changed byte, a file cut short, or bytes after
+// the image other than a declared certificate table.
+void VerifyOwnImage();
+
+// SHA-256 of the spans, in order.
+ImageDigestValue Sha256OfSpans(const unsigned char* file, const std::vector<ByteSpan>& spans);

@@ -1,4 +1,4 @@
-#include "installer/ImageIntegrity.h"
+#include "installer/ImageDigest.h"
 
 #include "engine/InstallerMessages.h"
 #include "foundation/Errors.h"

@@ -8,14 +8,12 @@
 #include "foundation/Handle.h"
 #include "foundation/Path.h"
 #include "foundation/StructuredException.h"
+#include "foundation/Text.h"
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
-#include "installer/ImageIntegrity.h"
-#include "installer/InstallationSteps.h"
-#include "installer/OptionReader.h"
+#include "installer/ImageDigest.h"
 #include "installer/PreviousInstallation.h"
 #include "installer/ProductDefinition.h"
-#include "installer/RequirementsCheck.h"
 #include "system/SystemInfo.h"
 #include "ui/InstallerDialog.h"
 
@@ -161,4 +159,90 @@ void LaunchProduct() {
         UniqueHandle process(started.hProcess);
         UniqueHandle thread(started.hThread);
     }
+}
+
+namespace {
+
+const VersionTriple minimumWindows95Family{1, 4, 10};
+const VersionTriple windowsNt4{2, 4, 0};
+const std::int32_t minimumNt4ServicePack = 3;
+const VersionTriple minimumInternetExplorer{4, 71, 1712};
+
+bool OperatingSystemMet(const VersionTriple& os, std::int32_t servicePack) {
+    if (os.a != 2) return os >= minimumWindows95Family;
+    if (os == windowsNt4) return servicePack >= minimumNt4ServicePack;
+    return os >= windowsNt4;
+}
+
+bool UserAcceptsUnsupportedSystem() {
+    return MessageBoxA(nullptr, kUnsupportedSystemQuestion, kUnsupportedSystemCaption,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+}  // namespace
+
+bool RequirementsMet(const VersionTriple& os, std::int32_t servicePack, const VersionTriple& internetExplorer) {
+    return internetExplorer >= minimumInternetExplorer && OperatingSystemMet(os, servicePack);
+}
+
+void CheckSystemRequirements() {
+    SystemInfo system;
+    if (RequirementsMet(system.OsVersion(), system.ServicePack(), system.InternetExplorerVersion())) return;
+
+    const InstallOptions& options = Options();
+    if (options.interactive) {
+        if (UserAcceptsUnsupportedSystem()) return;
+        throw SilentExit(InstallerExit::UnsupportedSystem);
+    }
+    if (options.force) {
+        ConsoleLine(kUnsupportedSystemWarningLine);
+        return;
+    }
+    ConsoleLine(kUnsupportedSystemAbortLine);
+    throw SilentExit(InstallerExit::UnsupportedSystem);
+}
+
+namespace {
+
+// Every later step and the uninstaller see the full path; a name the ANSI
+// code page cannot hold would land somewhere else and is refused.
+std::string InstallDirectoryFromArgument(const std::wstring& directory) {
+    const std::wstring full = FullPath(directory);
+    std::string text;
+    if (full.empty() || !WideToMultiByteExactly(full, text))
+        throw CmdLine::Err("The installation directory '" + WideToMultiByte(directory) +
+                           "' cannot be used: its name has characters this system's code page cannot hold.");
+    return text;
+}
+
+}  // namespace
+
+bool IsInteractiveRun(const CmdLine& cmdLine) {
+    return cmdLine.positionalCount() <= 1 && cmdLine.firstOption() == nullptr;
+}
+
+void ReadUnattendedOptions(CmdLine& cmdLine, bool& allUsers, bool& desktopIcon) {
+    if (cmdLine.isHelpRequested()) throw SilentExit(InstallerExit::HelpRequested);
+
+    InstallOptions& options = Options();
+    options.force = cmdLine.hasFlag(L"force", true);
+    options.noRollback = cmdLine.hasFlag(L"noRollback", true);
+    options.acceptEULA = cmdLine.hasFlag(L"acceptEULA", true);
+
+    std::wstring directory;
+    if (!cmdLine.getValue(L"installDir", directory, true) || directory.empty())
+        throw CmdLine::Err(std::string("Missing '-installDir'") + " parameter.");
+    options.installDir = InstallDirectoryFromArgument(directory);
+
+    if (cmdLine.hasFlag(L"installForMeOnly", true)) allUsers = false;
+    desktopIcon = !cmdLine.hasFlag(L"noDesktopIcon", true);
+
+    cmdLine.checkAllUsed(false);
+}
+
+// Here rather than in CmdLine.cpp: the parser itself stays free of Windows
+// calls, so that it can be fuzzed natively.
+void CmdLine::checkAllUsed(bool includeProgramName) const {
+    const std::wstring report = unusedItemsReport(includeProgramName);
+    if (!report.empty()) throw Err(WideToMultiByte(report));
 }

@@ -1,19 +1,13 @@
-#include "installer/InstallationSteps.h"
+#include "installer/InstallFlow.h"
 
-#include "engine/DirectoryStep.h"
 #include "engine/FailurePoint.h"
-#include "engine/FileAssociationStep.h"
-#include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
-#include "engine/ShortcutStep.h"
-#include "engine/UninstallerRegistrationStep.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/Path.h"
 #include "foundation/Win.h"
 #include "installer/ProductDefinition.h"
 #include "installer/UpdateSearchPath.h"
-#include "system/ShellLibrary.h"
 #include "system/SpecialFolders.h"
 
 #include <memory>

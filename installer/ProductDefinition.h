@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-// The product version, chosen per executable when it is built
-// (ProductVersion.cpp): the shipped installer and its test variants share
-// every other source.
+// The product version, chosen per executable when it is built (Main.cpp):
+// the shipped installer and its test variants share every other source.
 extern const char BuiltProductVersion[];
 
 extern const std::string ProductShortName;     // "Quillmore"

@@ -5,7 +5,6 @@
 #include "foundation/DllLoader.h"
 #include "foundation/Errors.h"
 #include "foundation/Handle.h"
-#include "foundation/WinErrorMessage.h"
 
 #include <memory>
 #include <new>

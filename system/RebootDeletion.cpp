@@ -10,7 +10,6 @@
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
-#include "system/RebootDeletionFamilies.h"
 #include "system/SystemInfo.h"
 
 #include <functional>

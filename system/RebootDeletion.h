@@ -22,3 +22,9 @@ bool ScheduleDeleteOnReboot(const std::string& path);
 // new list was written. Only deletion requests are touched; renames stay.
 // Never throws.
 bool CancelDeleteOnReboot(const std::string& path);
+
+// The Windows 9x family's mechanism behind RebootDeletion.h; the family is
+// chosen there, beside the NT family's.
+// "NUL=<short path>" lines of the [Rename] section of WININIT.INI.
+bool ScheduleDeleteOnRebootIni(const std::string& path);
+bool CancelDeleteOnRebootIni(const std::string& path);

@@ -3,7 +3,7 @@
 // holds several "NUL=" lines, which the key-based profile functions cannot
 // write: it is read whole and written back whole, so that other lines keep
 // their order.
-#include "system/RebootDeletionFamilies.h"
+#include "system/RebootDeletion.h"
 
 #include "foundation/Path.h"
 #include "foundation/Text.h"

@@ -91,3 +91,14 @@ std::string CommonProgramsFolder() {
     if (auto path = ShellFolder(CSIDL_COMMON_PROGRAMS, true)) return *path;
     return ProgramsFolder();
 }
+
+HMODULE Shell32() {
+    static DllLoader shell32;
+    static const HMODULE module = shell32.Load(true, "shell32.dll", true);
+    return module;
+}
+
+void NotifyAssociationsChanged() {
+    if (auto notify = ShellFunction<decltype(&::SHChangeNotify)>("SHChangeNotify"))
+        notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}

@@ -1,4 +1,4 @@
-#include "ui/DialogTemplate.h"
+#include "ui/InstallerDialog.h"
 
 #include "foundation/Text.h"
 

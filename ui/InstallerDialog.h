@@ -1,5 +1,10 @@
-// The interactive installer window: licence, folder and options.
+// The interactive installer window (licence, folder and options), the dialog
+// templates built in memory, and the Package Contents window.
 #pragma once
+
+#include "foundation/Win.h"
+#include "foundation/datavect.h"
+#include "ui/InstallerDialogIds.h"
 
 #include <string>
 
@@ -23,3 +28,23 @@ struct InstallerDialogParams {
 // Throws when the dialog cannot be shown, and passes on an exception raised
 // while it was open.
 int ShowInstallerDialog(InstallerDialogParams& params);
+
+// A dialog template built in memory: the DLGTEMPLATE header, the menu, class
+// and title fields, and optionally the font.
+using DialogTemplate = datavect<BYTE>;
+
+// A header with empty menu, class and title fields (24 bytes). DS_SETFONT is
+// taken out of the style: a template gets a font only through SetDialogFont.
+DialogTemplate MakeDialogHeader(DWORD style, DWORD extendedStyle, WORD itemCount, short x, short y, short cx, short cy);
+
+// Replaces the title field; the text is in the ANSI code page.
+void SetDialogTitle(DialogTemplate& dialogTemplate, const std::string& text);
+
+// Sets the font fields after the title, replacing a font already there.
+void SetDialogFont(DialogTemplate& dialogTemplate, WORD pointSize, const std::string& faceName);
+
+// The modeless window that describes what the package installs.
+// Creates the window from the in-memory template, owned by the installer
+// dialog, which it tells of its end with WM_PACKAGE_WINDOW_GONE. Returns
+// null when it cannot be created.
+HWND OpenPackageContentsWindow(HWND owner, const DialogTemplate& windowTemplate);

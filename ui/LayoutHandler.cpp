@@ -1,4 +1,4 @@
-#include "ui/LayoutHandler.h"
+#include "ui/WndHandler.h"
 
 namespace {
 

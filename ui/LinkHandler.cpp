@@ -1,6 +1,6 @@
-#include "ui/LinkHandler.h"
+#include "ui/WndHandler.h"
 
-#include "system/ShellLibrary.h"
+#include "system/SpecialFolders.h"
 #include "ui/Drawing.h"
 #include "ui/WindowGeometry.h"
 

@@ -1,9 +1,7 @@
-#include "ui/PackageContentsWindow.h"
 
 #include "engine/Resources.h"
 #include "foundation/RefPtr.h"
-#include "ui/InstallerDialogIds.h"
-#include "ui/LayoutHandler.h"
+#include "ui/InstallerDialog.h"
 #include "ui/RichEdit.h"
 #include "ui/WindowGeometry.h"
 #include "ui/WndHandler.h"

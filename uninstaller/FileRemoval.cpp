@@ -1,10 +1,10 @@
 // The DelFile and DelMainFile commands, and the uninstaller's own file.
 #include "uninstaller/Removal.h"
 
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/RebootDeletion.h"
 #include "uninstaller/SelfCopy.h"
 

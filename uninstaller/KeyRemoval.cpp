@@ -4,7 +4,6 @@
 #include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
-#include "foundation/WinErrorMessage.h"
 
 #include <vector>
 

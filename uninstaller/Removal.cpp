@@ -1,10 +1,10 @@
 #include "uninstaller/Removal.h"
 
+#include "foundation/Errors.h"
 #include "foundation/Path.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
-#include "uninstaller/PlainPath.h"
+#include "uninstaller/Containment.h"
 #include "uninstaller/SearchPathCleanup.h"
 
 #include <algorithm>

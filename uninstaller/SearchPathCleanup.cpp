@@ -1,9 +1,9 @@
 #include "uninstaller/SearchPathCleanup.h"
 
+#include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
-#include "foundation/WinErrorMessage.h"
 
 #include <algorithm>
 #include <vector>

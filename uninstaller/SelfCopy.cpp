@@ -1,9 +1,9 @@
 #include "uninstaller/SelfCopy.h"
 
 #include "contract/UninstallContract.h"
+#include "foundation/Errors.h"
 #include "foundation/Handle.h"
 #include "foundation/Path.h"
-#include "foundation/WinErrorMessage.h"
 #include "system/FileSystemQueries.h"
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
 #include "foundation/Win.h"
-#include "uninstaller/PlainPath.h"
+#include "uninstaller/Containment.h"
 #include "uninstaller/UninstallInfo.h"
 
 namespace {

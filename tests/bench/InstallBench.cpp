@@ -14,7 +14,7 @@
 // Memory is read from this side with GetProcessMemoryInfo, sampled while the
 // installer runs: Wine reports the private bytes (PagefileUsage) only as a
 // current value, so their peak is the largest sample.
-#include "engine/LzmaChunkDecoder.h"
+#include "engine/DecodingThread.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/Handle.h"
 #include "foundation/Win.h"

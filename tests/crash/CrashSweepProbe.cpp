@@ -10,7 +10,7 @@
 // "uninstall <result>", the differences from the first snapshot (the
 // uninstaller's temporary copies, which go at the next reboot, aside) and
 // "clean" when there were none. Exit code 0 when both held.
-#include "installer/UninstallerProcess.h"
+#include "installer/PreviousInstallation.h"
 #include "support/Files.h"
 #include "support/Registry.h"
 #include "support/SystemSnapshot.h"

@@ -1,8 +1,8 @@
 // The directory step: parents of its chain, and directories that exist.
 #include "support/StepFixture.h"
 
-#include "engine/DirectoryStep.h"
 #include "engine/InstallOptions.h"
+#include "engine/InstallStep.h"
 #include "foundation/Errors.h"
 #include "foundation/Win.h"
 

@@ -3,11 +3,9 @@
 // undo failures end.
 #include "support/StepFixture.h"
 
-#include "engine/FileAssociationStep.h"
 #include "engine/InstallOptions.h"
-#include "engine/ShortcutStep.h"
+#include "engine/InstallStep.h"
 #include "foundation/Errors.h"
-#include "foundation/WinErrorMessage.h"
 #include "support/DeniedRegistryKey.h"
 #include "support/UninstallFixture.h"
 

@@ -8,7 +8,6 @@
 
 #include "engine/DecodingThread.h"
 #include "engine/InstallOptions.h"
-#include "engine/LzmaChunkDecoder.h"
 #include "engine/PayloadMessageParser.h"
 #include "engine/WriteFilesFromLzmaStream.h"
 #include "foundation/Errors.h"

@@ -2,8 +2,8 @@
 // message box is answered from another thread in interactive mode.
 #include "support/StepFixture.h"
 
-#include "engine/FileStep.h"
 #include "engine/InstallOptions.h"
+#include "engine/InstallStep.h"
 #include "foundation/Win.h"
 
 class RecoverableFailureTest : public EngineTest {};

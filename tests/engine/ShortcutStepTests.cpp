@@ -3,7 +3,7 @@
 #include "support/StepFixture.h"
 
 #include "engine/InstallOptions.h"
-#include "engine/ShortcutStep.h"
+#include "engine/InstallStep.h"
 #include "foundation/Errors.h"
 #include "foundation/Handle.h"
 #include "support/ShellLinkReader.h"

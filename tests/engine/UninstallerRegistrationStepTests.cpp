@@ -4,7 +4,6 @@
 
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
-#include "engine/UninstallerRegistrationStep.h"
 #include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "support/DeniedRegistryKey.h"

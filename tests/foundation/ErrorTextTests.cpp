@@ -1,6 +1,5 @@
 #include "foundation/Errors.h"
 #include "foundation/Text.h"
-#include "foundation/WinErrorMessage.h"
 
 #include "support/SystemText.h"
 

@@ -19,12 +19,12 @@
 #include "support/SystemSnapshot.h"
 #include "support/UninstallFixture.h"
 
-#include "engine/LzmaChunkDecoder.h"
+#include "engine/DecodingThread.h"
 #include "engine/PayloadFileName.h"
 #include "engine/PayloadMessageParser.h"
 #include "foundation/Errors.h"
 #include "foundation/Win.h"
-#include "installer/ImageIntegrity.h"
+#include "installer/ImageDigest.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>

@@ -2,7 +2,7 @@
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
 #include "foundation/Handle.h"
-#include "installer/UninstallerProcess.h"
+#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"

@@ -3,7 +3,7 @@
 // pending file operations, and the user's own desktop link.
 #include "foundation/Handle.h"
 #include "foundation/Text.h"
-#include "installer/UninstallerProcess.h"
+#include "installer/PreviousInstallation.h"
 #include "support/Files.h"
 #include "support/ProcessRunner.h"
 #include "support/SystemSnapshot.h"

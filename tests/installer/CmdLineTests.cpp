@@ -2,7 +2,6 @@
 #include "foundation/Win.h"
 #include "installer/CmdLine.h"
 #include "installer/InstallFlow.h"
-#include "installer/OptionReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // System information, the requirements check and the special folders
 // against the real registry of a fresh prefix, and the requirements check
 // through the real installer under Wine's per-program Windows versions.
-#include "installer/RequirementsCheck.h"
+#include "installer/InstallFlow.h"
 #include "support/InstallerTestSupport.h"
 #include "support/MessageBoxDriver.h"
 #include "support/Wow64View.h"

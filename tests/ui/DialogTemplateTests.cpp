@@ -1,5 +1,5 @@
-#include "ui/DialogTemplate.h"
 #include "ui/Drawing.h"
+#include "ui/InstallerDialog.h"
 #include "ui/TestWindows.h"
 #include "ui/WindowGeometry.h"
 

@@ -1,6 +1,6 @@
 #include "support/GuiDriver.h"
 #include "support/ScreenCapture.h"
-#include "ui/InstallerDialogIds.h"
+#include "ui/InstallerDialog.h"
 #include "ui/RunningInstallerDialog.h"
 #include "ui/WindowGeometry.h"
 

@@ -1,5 +1,5 @@
 #include "support/GuiDriver.h"
-#include "ui/InstallerDialogIds.h"
+#include "ui/InstallerDialog.h"
 #include "ui/RunningInstallerDialog.h"
 
 #include <gtest/gtest.h>

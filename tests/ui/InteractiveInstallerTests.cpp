@@ -12,7 +12,7 @@
 #include "support/ScreenCapture.h"
 #include "support/ShellLinkReader.h"
 #include "ui/Drawing.h"
-#include "ui/InstallerDialogIds.h"
+#include "ui/InstallerDialog.h"
 #include "ui/RunningInstallerDialog.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "foundation/RefPtr.h"
-#include "ui/LinkHandler.h"
 #include "ui/TestWindows.h"
+#include "ui/WndHandler.h"
 
 #include <gtest/gtest.h>
 

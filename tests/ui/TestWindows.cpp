@@ -1,7 +1,7 @@
 #include "ui/TestWindows.h"
 
 #include "foundation/DllLoader.h"
-#include "ui/DialogTemplate.h"
+#include "ui/InstallerDialog.h"
 
 namespace {
 

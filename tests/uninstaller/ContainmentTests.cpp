@@ -5,7 +5,7 @@
 
 #include "foundation/Handle.h"
 #include "foundation/Path.h"
-#include "installer/UninstallerProcess.h"
+#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
 #include "support/Files.h"
 #include "support/FolderLink.h"

@@ -5,7 +5,7 @@
 #include "engine/InstallOptions.h"
 #include "engine/InstallStep.h"
 #include "foundation/Handle.h"
-#include "installer/UninstallerProcess.h"
+#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"

@@ -7,7 +7,6 @@
 #include <openssl/evp.h>
 
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -39,9 +38,7 @@ int Record(const std::string& path) {
     std::vector<unsigned char> image = ReadAll(path);
     const std::string refused = RecordImageDigest(image, Sha256OfSpans);
     if (!refused.empty()) throw std::runtime_error(path + ": " + refused);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
+    WriteAll(path, image.data(), image.size());
     return 0;
 }
 

@@ -42,9 +42,7 @@ void WriteZlib(const std::string& input, const std::string& output) {
     std::vector<unsigned char> packed(size);
     if (compress2(packed.data(), &size, plain.data(), static_cast<uLong>(plain.size()), 9) != Z_OK)
         throw std::runtime_error("compress2 failed for " + input);
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(size));
-    if (!out) throw std::runtime_error("cannot write " + output);
+    WriteAll(output, packed.data(), size);
 }
 
 }  // namespace

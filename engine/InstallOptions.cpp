@@ -1,6 +1,0 @@
-#include "engine/InstallOptions.h"
-
-InstallOptions& Options() {
-    static InstallOptions options;
-    return options;
-}
