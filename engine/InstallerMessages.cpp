@@ -240,3 +240,13 @@ std::string DamagedInstallerText(const std::string& path, std::uint64_t expected
         sizes = " (expected " + std::to_string(expectedSize) + " bytes, found " + std::to_string(foundSize) + " bytes)";
     return "The installer file " + path + " is damaged" + sizes + ". Please obtain it again.";
 }
+
+std::string InstallerWindowTitle(const std::string& productTitle) {
+    return productTitle + " Installer";
+}
+
+std::string PackageContentsTitle(const std::string& productTitle) {
+    return productTitle + " Package Contents";
+}
+
+const char kBrowseFolderTitle[] = "Please Select Quillmore Install Directory";

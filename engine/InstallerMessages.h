@@ -109,3 +109,8 @@ extern const char kUnknownExceptionText[];
 extern const char kInstallationErrorCaption[];
 extern const char kExceptionCaption[];
 std::string DamagedInstallerText(const std::string& path, std::uint64_t expectedSize, std::uint64_t foundSize);
+
+// Window titles of the interactive run.
+std::string InstallerWindowTitle(const std::string& productTitle);
+std::string PackageContentsTitle(const std::string& productTitle);
+extern const char kBrowseFolderTitle[];

@@ -3,6 +3,7 @@
 // focus), the commands of its buttons and links, and its sizing.
 #include "ui/InstallerDialog.h"
 
+#include "engine/InstallerMessages.h"
 #include "engine/Resources.h"
 #include "foundation/DllLoader.h"
 #include "foundation/Errors.h"
@@ -161,7 +162,7 @@ void BuildPackageTemplate(const std::string& productTitle) {
     constexpr DWORD style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFOREGROUND;
     DialogTemplate& bytes = DialogState().packageTemplate;
     bytes = MakeDialogHeader(style, WS_EX_TOOLWINDOW, 0, 0, 0, 190, 190);
-    SetDialogTitle(bytes, productTitle + " Package Contents");
+    SetDialogTitle(bytes, PackageContentsTitle(productTitle));
     SetDialogFont(bytes, 8, "MS Shell Dlg");
 }
 
@@ -183,7 +184,7 @@ BOOL OnInitDialog(HWND dialog, InstallerDialogParams* params) {
     SetIcons(dialog);
     FitHeight(dialog);
     CenterWindow(dialog, 0);
-    SetWindowTextA(dialog, (params->productTitle + " Installer").c_str());
+    SetWindowTextA(dialog, InstallerWindowTitle(params->productTitle).c_str());
     AttachLink(dialog, IDC_PACKAGE_LINK, "");
     AttachLink(dialog, IDC_WEB_LINK, params->webAddress);
     ShowLicence(dialog);
@@ -237,7 +238,7 @@ void BrowseForInstallFolder(HWND dialog, int editId, std::string& installDir) {
     BROWSEINFOA browse = {};
     browse.hwndOwner = dialog;
     browse.pszDisplayName = path;
-    browse.lpszTitle = "Please Select Quillmore Install Directory";
+    browse.lpszTitle = kBrowseFolderTitle;
     browse.lpfn = SelectStartFolder;
     browse.lParam = reinterpret_cast<LPARAM>(installDir.c_str());
 
