@@ -78,7 +78,7 @@ TEST_F(PlantedDlls, AreNotLoadedFromTheInstallersFolderOrTheCurrentDirectory) {
     // The interactive road asks the shell for the Program Files folder and
     // loads the rich edit library for the installer window.
     ChildProcess installer(AppDir() + "\\QuillmoreInstaller.exe", "", inWorkDir);
-    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer");
+    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer", 20000, installer.Id());
     ASSERT_NE(nullptr, dialog);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(202u, installer.Wait().exitCode);

@@ -73,7 +73,7 @@ TEST(InstallerRun, ConsoleLinesAreConvertedOnlyForARealConsole) {
 // opens, and closing it ends the run with 202 and nothing printed.
 TEST(InstallerRun, NoArgumentsRunsInteractively) {
     ChildProcess installer(SiblingExecutable("QuillmoreInstaller.exe"), "");
-    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer");
+    HWND dialog = gui_test::WaitForWindow("#32770", "Vantrel Quillmore 4.33 Installer", 20000, installer.Id());
     ASSERT_NE(nullptr, dialog) << "no installer window";
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     const ProcessOutcome run = installer.Wait();

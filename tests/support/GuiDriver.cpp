@@ -36,10 +36,14 @@ GUITHREADINFO ThreadInfo(HWND window) {
 
 }  // namespace
 
-HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs) {
+HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs, DWORD processId) {
     return WaitFor(timeoutMs, [&]() -> HWND {
-        HWND window = FindWindowA(className, caption.c_str());
-        return window && IsWindowVisible(window) ? window : nullptr;
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, caption.c_str()));) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if ((processId == 0 || owner == processId) && IsWindowVisible(window)) return window;
+        }
+        return nullptr;
     });
 }
 

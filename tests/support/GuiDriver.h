@@ -23,7 +23,9 @@ auto WaitFor(DWORD timeoutMs, Found found) -> decltype(found()) {
 }
 
 // A visible top-level window of any process; null after the time-out.
-HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs = 20000);
+// With a process id only that process's windows count: tests in the shared
+// prefix run side by side, and another test's window may carry the caption.
+HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs = 20000, DWORD processId = 0);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 20000);
 
 // Visible top-level windows of this class owned by owner.

@@ -18,7 +18,7 @@ RunningInstallerDialog::RunningInstallerDialog(DialogValues& values)
             m_failure = std::current_exception();
         }
     });
-    m_window = gui_test::WaitForWindow("#32770", InstallerCaption, 10000);
+    m_window = gui_test::WaitForWindow("#32770", InstallerCaption, 10000, GetCurrentProcessId());
     if (m_window) gui_test::Activate(m_window);
 }
 
