@@ -2,17 +2,15 @@
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
 #include "foundation/Handle.h"
-#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
+#include "support/InstallationFixture.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
 #include "support/SystemSnapshot.h"
-#include "support/UninstallFixture.h"
+#include "support/UninstallRun.h"
 
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 #include <regex>
 
@@ -65,8 +63,8 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
     const std::string userFile = installDir + "\\Ostrel-5.06\\my profile.qmp";
     WriteFileBytes(userFile, "mine");
 
-    CapturedOutput output;
-    EXPECT_EQ(0u, RunUninstaller(ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallString")));
+    const UninstallOutcome removed = UninstallRegistered();
+    EXPECT_EQ(0u, removed.result);
     EXPECT_EQ("Kept directory " + installDir +
                   "\\Ostrel-5.06: it is not empty\n"
                   "Kept directory " +
@@ -74,7 +72,7 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
                   ": it is not empty\n"
                   "Kept directory C:\\Apps: it is not empty\n" +
                   expected::kRemoved,
-              output.Text());
+              removed.output);
 
     // Legitimately left: the user's file with its folders, and the
     // uninstaller's temporary copy, which goes at the next reboot.
@@ -164,7 +162,7 @@ TEST(LifeCycle, UninstallerThatNeverReportsIsALostChannel) {
 
 TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
-    const std::string link = SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantrel Quillmore\\Uninstall Quillmore.lnk";
+    const std::string link = StartMenuFolder(true) + "\\Uninstall Quillmore.lnk";
 
     const ShellLinkFields fields = ReadShellLink(link);
 
