@@ -12,6 +12,7 @@
 #include "support/Wow64View.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -137,20 +138,20 @@ std::string ExpectedCommands(const Variant& variant, const std::vector<std::stri
     return list;
 }
 
+// Exactly these values, and nothing else, in the Uninstall key.
 void ExpectUninstallKey(const std::string& commands) {
-    std::set<std::string> names;
+    const std::map<std::string, std::string> expected = {
+        {"DisplayName", "Vantrel Quillmore 4.33 (remove only)"},
+        {"DisplayIcon", kDir + "\\uninst.exe"},
+        {"UninstallString", "\"" + kDir + "\\uninst.exe\" Quillmore "},
+        {"UninstallParam", commands},
+        {"InstallDir", kDir},
+        {"Version", "4.33"},
+    };
+    std::map<std::string, std::string> found;
     for (const RegEntry& entry : RegKey(HKEY_LOCAL_MACHINE, kUninstallKey).Enumerate(RegKey::Subkeys | RegKey::Values))
-        names.insert(entry.name);
-    EXPECT_EQ((std::set<std::string>{"DisplayName", "DisplayIcon", "UninstallString", "UninstallParam", "InstallDir",
-                                     "Version"}),
-              names);
-    EXPECT_EQ("Vantrel Quillmore 4.33 (remove only)", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
-    EXPECT_EQ(kDir + "\\uninst.exe", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"));
-    EXPECT_EQ("\"" + kDir + "\\uninst.exe\" Quillmore ",
-              ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
-    EXPECT_EQ(commands, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallParam"));
-    EXPECT_EQ(kDir, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallDir"));
-    EXPECT_EQ("4.33", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Version"));
+        found[entry.name] = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, entry.name);
+    EXPECT_EQ(expected, found);
 }
 
 // The 32-bit installer and uninstaller agree on the view they use; seen
