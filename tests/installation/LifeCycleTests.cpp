@@ -55,6 +55,16 @@ void ExpectInstalledOnce(const std::string& version) {
     EXPECT_EQ(1u, Occurrences(path, installDir)) << path;
 }
 
+// The installer replaces the previous installation: its removal is
+// announced and completes, and the new version is there once.
+ProcessOutcome ExpectReplaced(const std::string& previousVersion) {
+    const ProcessOutcome run = Install("QuillmoreInstaller.exe");
+    EXPECT_EQ(0u, run.exitCode) << run.out;
+    EXPECT_EQ(expected::Uninstalling(previousVersion) + "\n" + expected::kRemoved + "\n", RemovalPart(run.out));
+    ExpectInstalledOnce("4.33");
+    return run;
+}
+
 }  // namespace
 
 TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
@@ -90,12 +100,9 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
 
 TEST(LifeCycle, UpgradeFromAChannelVersionRunsItsRegisteredUninstaller) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller407.exe").exitCode);
-    const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ(expected::Uninstalling("4.07") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
+    const ProcessOutcome upgrade = ExpectReplaced("4.07");
     const std::string completed = expected::Completed() + "\n";
     EXPECT_EQ(completed, upgrade.out.substr(upgrade.out.size() - completed.size()));
-    ExpectInstalledOnce("4.33");
 }
 
 TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
@@ -104,10 +111,7 @@ TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
     SetEnvironmentVariableA("TMP", "C:\\tmp406\\");
     SetEnvironmentVariableA("TEMP", "C:\\tmp406\\");
     ASSERT_EQ(0u, Install("QuillmoreInstaller406.exe").exitCode);
-    const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ(expected::Uninstalling("4.06") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
-    ExpectInstalledOnce("4.33");
+    ExpectReplaced("4.06");
     bool fallbackPending = false;
     for (const std::string& path : PendingDeletions())
         fallbackPending = fallbackPending || std::regex_match(path, std::regex(R"(C:\\tmp406\\uninst[0-9]{4}\.exe)"));
@@ -116,10 +120,7 @@ TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
 
 TEST(LifeCycle, SameVersionAgainReplacesTheInstallation) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
-    const ProcessOutcome replace = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, replace.exitCode) << replace.out;
-    EXPECT_EQ(expected::Uninstalling("4.33") + "\n" + expected::kRemoved + "\n", RemovalPart(replace.out));
-    ExpectInstalledOnce("4.33");
+    ExpectReplaced("4.33");
 }
 
 TEST(LifeCycle, UnloadableUninstallationInformationStopsWithoutForceAndWarnsWithIt) {
