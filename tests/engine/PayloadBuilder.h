@@ -16,6 +16,11 @@ public:
     Messages& Data(const std::string& bytes) { return Add(0x65, bytes); }
     Messages& File(const std::string& name, const std::string& bytes) { return Name(name).Data(bytes); }
     Messages& Add(unsigned char type, const std::string& value);
+    // platform.ini for NT (selector 1) and for 9x (selector 2), then both.txt for either.
+    Messages& PlatformVariants() {
+        Name("platform.ini").Selector(1).Data("nt");
+        return Name("platform.ini").Selector(2).Data("9x").File("both.txt", "both");
+    }
 
     const Bytes& bytes() const { return m_bytes; }
 

@@ -166,18 +166,8 @@ TEST_F(PayloadStreamTest, PayloadAtTheLimitsInstallsByteForByte) {
 }
 
 TEST_F(PayloadStreamTest, SelectorPicksTheNtVariantAndUninstallerMarkerRedirects) {
-    Bytes content = Messages()
-                        .Name("platform.ini")
-                        .Selector(1)
-                        .Data("nt")
-                        .Name("platform.ini")
-                        .Selector(2)
-                        .Data("9x")
-                        .File("both.txt", "both")
-                        .Name("ignored-name.exe")
-                        .Uninstaller()
-                        .Data("uninstaller bytes")
-                        .bytes();
+    Bytes content =
+        Messages().PlatformVariants().Name("ignored-name.exe").Uninstaller().Data("uninstaller bytes").bytes();
     EXPECT_EQ(Install(LzmaAlone(content), m_dir), std::nullopt);
     EXPECT_EQ(ReadFileBytes(At("platform.ini")), "nt");
     EXPECT_EQ(ReadFileBytes(At("both.txt")), "both");

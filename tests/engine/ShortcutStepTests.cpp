@@ -19,18 +19,9 @@ namespace {
 
 const char kShellLinkClass[] = "SOFTWARE\\Classes\\CLSID\\{00021401-0000-0000-C000-000000000046}";
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool IsFolder(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool PendingDeletion(const std::string& path) {
-    std::vector<std::string> pending = PendingDeletions();
-    return std::find(pending.begin(), pending.end(), path) != pending.end();
 }
 
 }  // namespace
@@ -71,7 +62,7 @@ TEST_F(ShortcutStepTest, TheLinkReadsBackAsGivenIsRecordedAndGoesOnRollback) {
             EXPECT_EQ(c.iconIndex, fields.iconIndex);
             EXPECT_EQ(" \"-delFile=" + link + "\"", AppendedCommands());
         }
-        EXPECT_FALSE(Exists(link));
+        EXPECT_FALSE(FileExists(link));
         EXPECT_EQ("Creating shortcut " + link + "\nRollback: removing previously created shortcut " + link + "\n",
                   out.Text());
     }
@@ -134,7 +125,7 @@ TEST_F(ShortcutStepTest, ALinkInUseAtRollbackIsLeftForTheNextReboot) {
                   "\nShortcut deletion failed: Windows error 32: " + SystemText(ERROR_SHARING_VIOLATION) +
                   "\nScheduling remove shortcut on reboot\n",
               out.Text());
-    EXPECT_TRUE(PendingDeletion(link));
+    EXPECT_TRUE(PendingDeletionOf(link));
 }
 
 // An uninstallation that could not delete the link asked for its deletion at
@@ -144,8 +135,8 @@ TEST_F(ShortcutStepTest, ASavedLinkTakesBackItsPendingDeletion) {
     CapturedOutput quiet;
     { ShortcutStep(link, At("quillmore.exe"), "", "", "", "", 0).Commit(); }
     ASSERT_TRUE(ScheduleDeleteOnReboot(link));
-    ASSERT_TRUE(PendingDeletion(link));
+    ASSERT_TRUE(PendingDeletionOf(link));
 
     Make(link)->Commit();
-    EXPECT_FALSE(PendingDeletion(link));
+    EXPECT_FALSE(PendingDeletionOf(link));
 }

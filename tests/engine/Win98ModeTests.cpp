@@ -18,15 +18,7 @@ protected:
 }  // namespace
 
 TEST_F(Win98ModeTest, PayloadWritesThe9xVariant) {
-    Bytes content = Messages()
-                        .Name("platform.ini")
-                        .Selector(1)
-                        .Data("nt")
-                        .Name("platform.ini")
-                        .Selector(2)
-                        .Data("9x")
-                        .File("both.txt", "both")
-                        .bytes();
+    Bytes content = Messages().PlatformVariants().bytes();
     Bytes stream = LzmaAlone(content);
     WriteFileBytes(At("payload.lzma"), std::string(stream.begin(), stream.end()));
     CreateDirectoryA(At("target").c_str(), nullptr);

@@ -2,9 +2,8 @@
 #include "foundation/Errors.h"
 #include "foundation/RegKey.h"
 #include "foundation/Text.h"
+#include "support/DeniedRegistryKey.h"
 #include "support/SystemText.h"
-
-#include <sddl.h>
 
 using namespace std::string_literals;
 
@@ -118,21 +117,6 @@ TEST_F(RegKeyTest, NonRecursiveDeleteOfAKeyWithSubkeysRemovesOnlyItsValues) {
     EXPECT_FALSE(Exists("sub"));
 }
 
-namespace {
-
-// The server keeps a key's access list while it runs.
-void SetAccess(const std::string& subkey, const char* sddl) {
-    HKEY key = nullptr;
-    ASSERT_EQ(0, RegOpenKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, WRITE_DAC, &key));
-    UniqueRegKey owner(key);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr));
-    EXPECT_EQ(0, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor));
-    LocalFree(descriptor);
-}
-
-}  // namespace
-
 TEST_F(RegKeyTest, RecursiveDeleteRemovesDeepestKeysFirstAndStopsAtTheFirstFailure) {
     // Subkeys come in name order: "a" with its subtree goes before "b", which
     // refuses to be opened for enumeration. A key with subkeys cannot be
@@ -140,7 +124,7 @@ TEST_F(RegKeyTest, RecursiveDeleteRemovesDeepestKeysFirstAndStopsAtTheFirstFailu
     SetRaw("a\\x\\y", "v", REG_SZ, "1\0"s);
     SetRaw("a\\z", "v", REG_SZ, "1\0"s);
     SetRaw("b", "v", REG_SZ, "1\0"s);
-    SetAccess(Subkey("b"), "D:(D;;0x8;;;WD)(A;;KA;;;WD)");
+    SetKeySecurity(HKEY_CURRENT_USER, Subkey("b"), "D:(D;;0x8;;;WD)(A;;KA;;;WD)");
 
     RegKey key(FullPath());
     EXPECT_THROW(key.Delete(true), Norlib::RegException);
@@ -149,7 +133,7 @@ TEST_F(RegKeyTest, RecursiveDeleteRemovesDeepestKeysFirstAndStopsAtTheFirstFailu
     EXPECT_FALSE(Exists("a"));
     EXPECT_TRUE(Exists("b"));
 
-    SetAccess(Subkey("b"), "D:(A;;KA;;;WD)");
+    SetKeySecurity(HKEY_CURRENT_USER, Subkey("b"), "D:(A;;KA;;;WD)");
     RegKey(FullPath()).Delete(true);
     EXPECT_FALSE(Exists());
 }

@@ -2,17 +2,15 @@
 // remove, upgrade from the versions before and after the result channel
 // came in, replace, and the failures of a previous installation's removal.
 #include "foundation/Handle.h"
-#include "installer/PreviousInstallation.h"
 #include "support/ExpectedLines.h"
+#include "support/InstallationFixture.h"
 #include "support/MessageBoxDriver.h"
 #include "support/ProcessRunner.h"
 #include "support/ShellLinkReader.h"
 #include "support/SystemSnapshot.h"
-#include "support/UninstallFixture.h"
+#include "support/UninstallRun.h"
 
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 #include <regex>
 
@@ -57,6 +55,16 @@ void ExpectInstalledOnce(const std::string& version) {
     EXPECT_EQ(1u, Occurrences(path, installDir)) << path;
 }
 
+// The installer replaces the previous installation: its removal is
+// announced and completes, and the new version is there once.
+ProcessOutcome ExpectReplaced(const std::string& previousVersion) {
+    const ProcessOutcome run = Install("QuillmoreInstaller.exe");
+    EXPECT_EQ(0u, run.exitCode) << run.out;
+    EXPECT_EQ(expected::Uninstalling(previousVersion) + "\n" + expected::kRemoved + "\n", RemovalPart(run.out));
+    ExpectInstalledOnce("4.33");
+    return run;
+}
+
 }  // namespace
 
 TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
@@ -65,8 +73,8 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
     const std::string userFile = installDir + "\\Ostrel-5.06\\my profile.qmp";
     WriteFileBytes(userFile, "mine");
 
-    CapturedOutput output;
-    EXPECT_EQ(0u, RunUninstaller(ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallString")));
+    const UninstallOutcome removed = UninstallRegistered();
+    EXPECT_EQ(0u, removed.result);
     EXPECT_EQ("Kept directory " + installDir +
                   "\\Ostrel-5.06: it is not empty\n"
                   "Kept directory " +
@@ -74,7 +82,7 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
                   ": it is not empty\n"
                   "Kept directory C:\\Apps: it is not empty\n" +
                   expected::kRemoved,
-              output.Text());
+              removed.output);
 
     // Legitimately left: the user's file with its folders, and the
     // uninstaller's temporary copy, which goes at the next reboot.
@@ -92,12 +100,9 @@ TEST(LifeCycle, RegisteredUninstallStringRemovesTheInstallationCompletely) {
 
 TEST(LifeCycle, UpgradeFromAChannelVersionRunsItsRegisteredUninstaller) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller407.exe").exitCode);
-    const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ(expected::Uninstalling("4.07") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
+    const ProcessOutcome upgrade = ExpectReplaced("4.07");
     const std::string completed = expected::Completed() + "\n";
     EXPECT_EQ(completed, upgrade.out.substr(upgrade.out.size() - completed.size()));
-    ExpectInstalledOnce("4.33");
 }
 
 TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
@@ -106,10 +111,7 @@ TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
     SetEnvironmentVariableA("TMP", "C:\\tmp406\\");
     SetEnvironmentVariableA("TEMP", "C:\\tmp406\\");
     ASSERT_EQ(0u, Install("QuillmoreInstaller406.exe").exitCode);
-    const ProcessOutcome upgrade = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, upgrade.exitCode) << upgrade.out;
-    EXPECT_EQ(expected::Uninstalling("4.06") + "\n" + expected::kRemoved + "\n", RemovalPart(upgrade.out));
-    ExpectInstalledOnce("4.33");
+    ExpectReplaced("4.06");
     bool fallbackPending = false;
     for (const std::string& path : PendingDeletions())
         fallbackPending = fallbackPending || std::regex_match(path, std::regex(R"(C:\\tmp406\\uninst[0-9]{4}\.exe)"));
@@ -118,10 +120,7 @@ TEST(LifeCycle, UpgradeFromAnOlderVersionRunsATemporaryCopyUnderAFallbackName) {
 
 TEST(LifeCycle, SameVersionAgainReplacesTheInstallation) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
-    const ProcessOutcome replace = Install("QuillmoreInstaller.exe");
-    EXPECT_EQ(0u, replace.exitCode) << replace.out;
-    EXPECT_EQ(expected::Uninstalling("4.33") + "\n" + expected::kRemoved + "\n", RemovalPart(replace.out));
-    ExpectInstalledOnce("4.33");
+    ExpectReplaced("4.33");
 }
 
 TEST(LifeCycle, UnloadableUninstallationInformationStopsWithoutForceAndWarnsWithIt) {
@@ -164,7 +163,7 @@ TEST(LifeCycle, UninstallerThatNeverReportsIsALostChannel) {
 
 TEST(LifeCycle, StartMenuLinkUninstallsInteractively) {
     ASSERT_EQ(0u, Install("QuillmoreInstaller.exe").exitCode);
-    const std::string link = SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantrel Quillmore\\Uninstall Quillmore.lnk";
+    const std::string link = StartMenuFolder(true) + "\\Uninstall Quillmore.lnk";
 
     const ShellLinkFields fields = ReadShellLink(link);
 

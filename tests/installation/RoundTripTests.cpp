@@ -3,15 +3,12 @@
 // pending file operations, and the user's own desktop link.
 #include "foundation/Handle.h"
 #include "foundation/Text.h"
-#include "installer/PreviousInstallation.h"
 #include "support/Files.h"
+#include "support/InstallationFixture.h"
 #include "support/ProcessRunner.h"
-#include "support/SystemSnapshot.h"
-#include "support/UninstallFixture.h"
+#include "support/UninstallRun.h"
 
 #include <gtest/gtest.h>
-
-#include <shlobj.h>
 
 using namespace uninstall_test;
 
@@ -26,11 +23,6 @@ ProcessOutcome Install(const std::string& arguments, const std::string& workingD
     options.timeoutMs = 120000;
     options.workingDirectory = workingDirectory;
     return RunProcess(SiblingExecutable("QuillmoreInstaller.exe"), arguments, options);
-}
-
-std::uint32_t UninstallRegistered() {
-    CapturedOutput output;
-    return RunUninstaller(ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallString"));
 }
 
 void WritePending(const std::wstring& text) {
@@ -50,12 +42,6 @@ std::wstring ReadPending() {
 
 std::wstring Entry(const std::wstring& text) {
     return text + L'\0';
-}
-
-std::string DesktopLink() {
-    char folder[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE);
-    return std::string(folder) + "\\Quillmore.lnk";
 }
 
 }  // namespace
@@ -79,7 +65,7 @@ TEST(RoundTrip, EveryFolderFormTheInstallerTakesInstallsUninstallsAndInstallsAga
             ASSERT_EQ(0u, installed.exitCode) << installed.out;
             EXPECT_EQ(form.stored, ReadString(HKEY_LOCAL_MACHINE, productKey, "InstallDir"));
             EXPECT_TRUE(FileExists(form.stored + "\\quillmore.exe"));
-            EXPECT_EQ(0u, UninstallRegistered());
+            EXPECT_EQ(0u, UninstallRegistered().result);
             EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, productKey));
             EXPECT_FALSE(FileExists(form.stored));
         }
@@ -120,7 +106,7 @@ TEST(RoundTrip, OtherProgramsPendingOperationsSurviveByteForByte) {
 }
 
 TEST(RoundTrip, UsersOwnDesktopLinkSurvivesRollbackAndUninstallation) {
-    const std::string link = DesktopLink();
+    const std::string link = DesktopFolder(true) + "\\Quillmore.lnk";
     WriteFileBytes(link, "the user's own link");
 
     SetEnvironmentVariableA("QUILLMORE_TEST_FAIL_AT", "search-path:install-error");
@@ -135,7 +121,7 @@ TEST(RoundTrip, UsersOwnDesktopLinkSurvivesRollbackAndUninstallation) {
     WriteFileBytes(link, "the user's own link");
     ASSERT_EQ(0u, Install("-acceptEULA -installDir=C:\\Apps\\Q").exitCode);
     EXPECT_EQ(std::string::npos, ReadString(HKEY_LOCAL_MACHINE, productKey, "UninstallParam").find(link));
-    EXPECT_EQ(0u, UninstallRegistered());
+    EXPECT_EQ(0u, UninstallRegistered().result);
     EXPECT_TRUE(FileExists(link));
     EXPECT_FALSE(FileExists("C:\\Apps\\Q"));
 }

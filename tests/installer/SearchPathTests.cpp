@@ -1,6 +1,7 @@
 // The search path update against the real registry and drive C: of a fresh
 // prefix, and its choice of family under Wine's Windows 98 mode.
 #include "installer/UpdateSearchPath.h"
+#include "support/DeniedRegistryKey.h"
 #include "support/Files.h"
 #include "support/InstallerTestSupport.h"
 
@@ -92,31 +93,10 @@ TEST(RegistrySearchPath, UnreadableMachinePathFallsBackToUserPath) {
     EXPECT_EQ("U;C:\\Q", ReadRaw(HKEY_CURRENT_USER, kUserEnvironment, "PATH").Text());
 }
 
-// Only reading is allowed on the key from now on (the prefix's server keeps
-// key security while it runs).
-void MakeReadOnly(HKEY root, const char* subkey) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, subkey, 0, WRITE_DAC, &key));
-    SID_IDENTIFIER_AUTHORITY world = {SECURITY_WORLD_SID_AUTHORITY};
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    DWORD aclBuffer[64];
-    ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
-    InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-    AddAccessAllowedAceEx(acl, ACL_REVISION, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, KEY_READ, everyone);
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-    SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
-    FreeSid(everyone);
-    RegCloseKey(key);
-}
-
 TEST(RegistrySearchPath, UnwritableMachinePathFallsBackToUserPath) {
     SetPath(HKEY_LOCAL_MACHINE, kMachineEnvironment, "A");
     SetPath(HKEY_CURRENT_USER, kUserEnvironment, nullptr);
-    MakeReadOnly(HKEY_LOCAL_MACHINE, kMachineEnvironment);
+    DenyWrites(kMachineEnvironment);
     HKEY probe = nullptr;
     ASSERT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineEnvironment, 0, KEY_SET_VALUE, &probe));
 

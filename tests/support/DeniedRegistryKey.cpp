@@ -7,28 +7,23 @@
 
 #include <stdexcept>
 
-namespace {
-
-void SetSecurity(const std::string& subkey, const char* descriptor) {
+void SetKeySecurity(HKEY root, const std::string& subkey, const char* sddl) {
     HKEY created = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &created, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create " + subkey);
     UniqueRegKey key(created);
     PSECURITY_DESCRIPTOR security = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, nullptr))
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &security, nullptr))
         throw std::runtime_error("bad security descriptor");
     LONG result = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, security);
     LocalFree(security);
     if (result != ERROR_SUCCESS) throw std::runtime_error("cannot secure " + subkey);
 }
 
-}  // namespace
-
 void DenyWrites(const std::string& machineSubkey) {
-    SetSecurity(machineSubkey, "D:P(A;OICI;KR;;;WD)");
+    SetKeySecurity(HKEY_LOCAL_MACHINE, machineSubkey, "D:P(A;OICI;KR;;;WD)");
 }
 
 void DenyListing(const std::string& machineSubkey) {
-    SetSecurity(machineSubkey, "D:P(A;;0x1;;;WD)");
+    SetKeySecurity(HKEY_LOCAL_MACHINE, machineSubkey, "D:P(A;;0x1;;;WD)");
 }

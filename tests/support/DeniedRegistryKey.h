@@ -3,7 +3,14 @@
 // restarts, which a test's own prefix does not do while the test runs.
 #pragma once
 
+#include "foundation/Win.h"
+
 #include <string>
+
+// Replaces the key's access list by the one the SDDL text describes; the
+// key is created when missing. Needs no other right on the key than
+// changing its access list, which its owner always has.
+void SetKeySecurity(HKEY root, const std::string& subkey, const char* sddl);
 
 // Everyone may read the key (created when missing) and nobody may open it
 // for writing: creating or opening it to set a value fails with access

@@ -1,6 +1,7 @@
 #include "support/InstallationFixture.h"
 
 #include "foundation/Handle.h"
+#include "support/SystemSnapshot.h"
 
 #include <shlobj.h>
 
@@ -35,4 +36,24 @@ void ExpectQuietRun(const WatchedOutcome& run) {
     EXPECT_TRUE(run.windows.empty()) << "a window showed: " << run.windows.front();
     EXPECT_EQ(0, std::count(run.programs.begin(), run.programs.end(), "quillmore.exe")) << "the product was started";
     EXPECT_EQ(1, std::count(run.programs.begin(), run.programs.end(), "quillmoreinstaller.exe"));
+}
+
+WatchedOutcome RunInstallerQuietly(const std::string& arguments, DWORD exitCode, const Environment& environment) {
+    WatchedOutcome run = RunInstallerWatched(arguments, environment);
+    ExpectQuietRun(run);
+    EXPECT_EQ(exitCode, run.process.exitCode) << run.process.out;
+    return run;
+}
+
+WatchedOutcome RunInstallerLeavingNoTrace(const std::string& arguments, DWORD exitCode,
+                                          const Environment& environment) {
+    const SystemSnapshot before = SystemSnapshot::Take();
+    WatchedOutcome run = RunInstallerQuietly(arguments, exitCode, environment);
+    EXPECT_EQ("", Difference(before, SystemSnapshot::Take())) << run.process.out;
+    return run;
+}
+
+std::vector<std::string>::const_iterator FirstRollbackLine(const std::vector<std::string>& lines) {
+    return std::find_if(lines.begin(), lines.end(),
+                        [](const std::string& line) { return line.compare(0, 9, "Rollback:") == 0; });
 }

@@ -28,3 +28,13 @@ void MakeFile(const std::string& path);
 // No window showed and the product was not started: what an unattended
 // run must never do, whatever its outcome.
 void ExpectQuietRun(const WatchedOutcome& run);
+
+// The installer run under watch: it must be quiet and end with exitCode.
+WatchedOutcome RunInstallerQuietly(const std::string& arguments, DWORD exitCode, const Environment& environment = {});
+// The same, and the files and the registry must be exactly as they were
+// before the run: what a failed run must leave.
+WatchedOutcome RunInstallerLeavingNoTrace(const std::string& arguments, DWORD exitCode,
+                                          const Environment& environment = {});
+
+// The first console line that reports undoing a step; end() when none does.
+std::vector<std::string>::const_iterator FirstRollbackLine(const std::vector<std::string>& lines);

@@ -11,6 +11,7 @@
 #include "support/FolderLink.h"
 #include "support/ProcessRunner.h"
 #include "support/UninstallFixture.h"
+#include "support/UninstallRun.h"
 #include "uninstaller/Containment.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +25,6 @@ namespace {
 const char canaryFile[] = "C:\\windows\\canary.txt";
 const std::string canaryKey = UninstallKey("Canary");
 const std::string foreignProgId = "Vantrel.Quillmore.5.0.Profile";
-
-struct Outcome {
-    std::uint32_t result;
-    std::string output;
-};
-
-Outcome Uninstall() {
-    CapturedOutput output;
-    const std::uint32_t result = RunUninstaller(UninstallString());
-    return {result, output.Text()};
-}
 
 void UseList(const Commands& list) {
     WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallParam", CommandList(list));
@@ -98,7 +88,7 @@ TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
         UseList(list);
         WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "InstallDir", row.keyword == "InstallDir" ? row.argument : dir);
 
-        const Outcome outcome = Uninstall();
+        const UninstallOutcome outcome = Uninstall(UninstallString());
 
         EXPECT_EQ(12u, outcome.result) << row.keyword << row.argument;
         const std::string outside = "\"" + row.keyword + row.argument + "\" names something outside the installation";
@@ -118,7 +108,7 @@ TEST(Containment, ListNamingAnythingOutsideTheInstallationIsRefusedWhole) {
     Commands list = product.List();
     list.push_back({"-delFile=", "c:/apps/VANTREL/Quillmore/./vantcfg.exe"});
     UseList(list);
-    EXPECT_EQ(0u, Uninstall().result);
+    EXPECT_EQ(0u, Uninstall(UninstallString()).result);
     ExpectNothingLeft(product);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, In(classesKey, foreignProgId)));
 }
@@ -155,7 +145,7 @@ TEST(Containment, LinksOnTheWayOrNamedAreKeptWithTheirTargets) {
     DeleteTree(HKEY_LOCAL_MACHINE, manage);
     MakeRegistryLink(manage, canaryKey);
 
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result) << outcome.output;
     EXPECT_EQ("Kept HKEY_LOCAL_MACHINE\\" + manage + "\\command: a key on its path links elsewhere\n",
@@ -190,7 +180,7 @@ TEST(Containment, LinksOnTheWayOrNamedAreKeptWithTheirTargets) {
         list.push_back({"-delDir=", In(test.link, "empty")});
         UseList(list);
 
-        const Outcome outcome = Uninstall();
+        const UninstallOutcome outcome = Uninstall(UninstallString());
 
         EXPECT_EQ(0u, outcome.result) << outcome.output;
         EXPECT_NE(std::string::npos, outcome.output.find(test.line + "\n")) << outcome.output;
@@ -222,7 +212,7 @@ TEST(Containment, SiblingListThatCannotBeReadKeepsWhatItMayShareAndTheUninstalle
         InstalledProduct product;
         WriteRaw(HKEY_LOCAL_MACHINE, siblingKey, "UninstallParam", test.type, test.list);
 
-        const Outcome outcome = Uninstall();
+        const UninstallOutcome outcome = Uninstall(UninstallString());
 
         EXPECT_EQ(13u, outcome.result);
         const std::string first = "Kept what Pellmar may share: " + test.because;
@@ -237,7 +227,7 @@ TEST(Containment, SiblingListThatCannotBeReadKeepsWhatItMayShareAndTheUninstalle
     // A sound list that names the file by its short name claims it too.
     InstalledProduct product;
     WriteString(HKEY_LOCAL_MACHINE, siblingKey, "UninstallParam", "\"-delFile=" + ShortPathOf(shared) + "\"");
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
     EXPECT_EQ(0u, outcome.result) << outcome.output;
     EXPECT_NE(std::string::npos, outcome.output.find("Kept " + shared + ": Pellmar uses it\n")) << outcome.output;
     EXPECT_TRUE(FileExists(shared));
@@ -246,21 +236,21 @@ TEST(Containment, SiblingListThatCannotBeReadKeepsWhatItMayShareAndTheUninstalle
 
 TEST(Containment, HeldInstallationFolderKeepsKeyAndUninstallerAndASecondRunFinishes) {
     InstalledProduct product;
-    Outcome first;
+    UninstallOutcome first;
     {
         // Open without delete sharing, as a console whose current directory
         // it is holds it.
         const UniqueFile held(CreateFileA(installDir, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         ASSERT_TRUE(held.valid());
-        first = Uninstall();
+        first = Uninstall(UninstallString());
     }
     EXPECT_EQ(13u, first.result) << first.output;
     EXPECT_TRUE(FileExists(UninstallerPath()));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey()));
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallString"), UninstallString());
 
-    const Outcome second = Uninstall();
+    const UninstallOutcome second = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, second.result) << second.output;
     ExpectNothingLeft(product);
@@ -327,7 +317,7 @@ TEST(Containment, EverySpellingIsRefusedOrReachesTheCanaryInside) {
     Commands list = product.List();
     list.insert(list.begin() + 1, accepted.begin(), accepted.end());
     UseList(list);
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
     EXPECT_EQ(0u, outcome.result);
     EXPECT_FALSE(FileExists(routes[0][1])) << outcome.output;
     for (size_t i = 1; i < sizeof routes / sizeof routes[0]; ++i) EXPECT_EQ(routes[i][1], ReadFileBytes(routes[i][1]));

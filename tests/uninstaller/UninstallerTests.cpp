@@ -11,6 +11,7 @@
 #include "support/ProcessRunner.h"
 #include "support/SystemText.h"
 #include "support/UninstallFixture.h"
+#include "support/UninstallRun.h"
 #include "system/FileSystemQueries.h"
 #include "uninstaller/UninstallInfo.h"
 
@@ -23,19 +24,6 @@
 using namespace uninstall_test;
 
 namespace {
-
-// What RunUninstaller returns and what the uninstaller (and its copy)
-// printed meanwhile.
-struct Outcome {
-    std::uint32_t result;
-    std::string output;
-};
-
-Outcome Uninstall(const std::string& commandLine = UninstallString()) {
-    CapturedOutput output;
-    const std::uint32_t result = RunUninstaller(commandLine);
-    return {result, output.Text()};
-}
 
 UniqueFile OpenExclusively(const std::string& path) {
     return UniqueFile(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -90,7 +78,7 @@ TEST(Uninstaller, RemovesEverythingListedButKeepsTheUsersFileWithItsFolders) {
     const std::string userFile = In(installDir, "my notes.txt");
     WriteFileBytes(userFile, "mine");
 
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ(std::string("Kept directory C:\\Apps\\Vantrel\\Quillmore: it is not empty\n"
@@ -136,10 +124,10 @@ TEST(Uninstaller, HandsTheWorkToATemporaryCopyThatDeletesTheOriginalAndItselfAtR
 TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
     InstalledProduct product;
     const std::string busy = In(installDir, "vantcfg.exe");
-    Outcome outcome;
+    UninstallOutcome outcome;
     {
         const UniqueFile held = OpenExclusively(busy);
-        outcome = Uninstall();
+        outcome = Uninstall(UninstallString());
     }
     EXPECT_EQ(13u, outcome.result);
     EXPECT_EQ("File deletion failed: " + busy + ": Windows error 32: " + SystemText(ERROR_SHARING_VIOLATION) + "\n" +
@@ -151,7 +139,7 @@ TEST(Uninstaller, FileInUseFailsPartlyKeepsTheUninstallerAndCanBeRetried) {
     EXPECT_EQ((Strings{busy, UninstallerPath()}), Remaining(product.Files()));
     EXPECT_EQ(Strings{UninstallKey()}, RemainingKeys(product.Keys()));
 
-    outcome = Uninstall();
+    outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ(expected::kRemoved, outcome.output);
@@ -165,7 +153,7 @@ TEST(Uninstaller, MainExecutableInUseIsLeftForTheNextReboot) {
     const std::string main = In(installDir, "quillmore.exe");
     const UniqueFile held = OpenExclusively(main);
 
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ("Main executable in use, scheduled for deletion on reboot: " + main + "\n" +
@@ -183,7 +171,7 @@ TEST(Uninstaller, ExtensionThatNowOpensWithAnotherProgramSurvives) {
     InstalledProduct product;
     InstalledProduct::RegisterForeignAssociation(".qmp", "Other.App.1.0.Doc");
 
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result);
     EXPECT_NE(std::string::npos,
@@ -214,7 +202,7 @@ TEST(Uninstaller, SiblingProductKeepsWhatItRegisteredAndGetsItsExtensionBack) {
     ours.insert(ours.begin() + 1, {"-delFile=", shared});
     WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallParam", CommandList(ours));
 
-    const Outcome outcome = Uninstall();
+    const UninstallOutcome outcome = Uninstall(UninstallString());
 
     EXPECT_EQ(0u, outcome.result);
     EXPECT_EQ("Kept " + shared + ": Pellmar uses it\n" +
@@ -264,7 +252,7 @@ TEST(Uninstaller, SearchPathLosesOnlyTheInstallationDirectory) {
         WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallParam", CommandList(list));
         WriteString(HKEY_LOCAL_MACHINE, UninstallKey(), "InstallDir", dir);
 
-        const Outcome outcome = Uninstall("\"" + SiblingExecutable("uninst.exe") + "\" Quillmore");
+        const UninstallOutcome outcome = Uninstall("\"" + SiblingExecutable("uninst.exe") + "\" Quillmore");
 
         EXPECT_EQ(0u, outcome.result) << "case " << i << ": " << outcome.output;
         const RawValue machineAfter = ReadRaw(HKEY_LOCAL_MACHINE, kMachineEnvironment, "PATH");
