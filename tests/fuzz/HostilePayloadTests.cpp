@@ -223,6 +223,8 @@ public:
                 kCopy, std::string("-acceptEULA -installForMeOnly -noDesktopIcon \"-installDir=") + kInstallDir + "\"",
                 options);
             return {run.exitCode, run.out, Changes()};
+        } catch (const ProcessTimedOut&) {
+            throw;
         } catch (const std::runtime_error& notStarted) {  // the system's loader refused the file
             return {notStartedExitCode, notStarted.what(), Changes()};
         }

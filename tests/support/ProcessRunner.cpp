@@ -104,8 +104,8 @@ ProcessOutcome ChildProcess::Wait() {
         Drain();
         if (GetTickCount() - started > m_timeoutMs) {
             TerminateProcess(m_process.get(), 1);
-            throw std::runtime_error("the program did not end within " + std::to_string(m_timeoutMs) +
-                                     " ms; output so far: " + m_outcome.out + m_outcome.err);
+            throw ProcessTimedOut("the program did not end within " + std::to_string(m_timeoutMs) +
+                                  " ms; output so far: " + m_outcome.out + m_outcome.err);
         }
     }
     Drain();

@@ -5,6 +5,7 @@
 #include "foundation/Handle.h"
 #include "foundation/Win.h"
 
+#include <stdexcept>
 #include <string>
 
 struct ProcessOutcome {
@@ -26,6 +27,11 @@ std::string SiblingExecutable(const std::string& fileName);
 // A started program whose output is being collected. Standard input is the
 // NUL device; both output streams are pipes of their own. Destroying a
 // process that still runs terminates it.
+// A program that did not end within its time-out (it is terminated).
+struct ProcessTimedOut : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 class ChildProcess {
 public:
     // commandLineTail is appended to the quoted program path after a blank.
@@ -38,7 +44,7 @@ public:
     bool HasEnded() const;
 
     // Waits for the end (collecting output meanwhile) and returns the outcome;
-    // throws std::runtime_error when the time-out passes first.
+    // throws ProcessTimedOut when the time-out passes first.
     ProcessOutcome Wait();
 
 private:
