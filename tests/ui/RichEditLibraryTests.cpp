@@ -43,7 +43,9 @@ TEST(RichEditLibrary, IsNotTakenFromBesideTheProgram) {
     ASSERT_TRUE(CopyFileA(ModulePath(nullptr).c_str(), program.c_str(), FALSE));
     WriteFileBytes(planted, "MZ" + std::string(2000, '\0'));
 
-    ProcessOutcome outcome = RunProcess(program, "--gtest_filter=RichEditLibrary.ComesFromTheSystemDirectory");
+    ProcessOptions patient;
+    patient.timeoutMs = 180000;  // the case waits up to a minute for its dialog
+    ProcessOutcome outcome = RunProcess(program, "--gtest_filter=RichEditLibrary.ComesFromTheSystemDirectory", patient);
     EXPECT_EQ(0u, outcome.exitCode) << outcome.out;
     EXPECT_NE(std::string::npos, outcome.out.find("[  PASSED  ] 1 test")) << outcome.out;
 

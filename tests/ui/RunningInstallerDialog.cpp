@@ -17,13 +17,19 @@ RunningInstallerDialog::RunningInstallerDialog(DialogValues& values)
         } catch (...) {
             m_failure = std::current_exception();
         }
+        m_ended = true;
     });
-    m_window = gui_test::WaitForWindow("#32770", InstallerCaption, 10000, GetCurrentProcessId());
+    m_window = gui_test::WaitForWindow("#32770", InstallerCaption, 60000, GetCurrentProcessId());
     if (m_window) gui_test::Activate(m_window);
 }
 
+// Also closes a dialog that came up only after the constructor stopped
+// waiting: a failed case must not leave its process waiting for ever.
 RunningInstallerDialog::~RunningInstallerDialog() {
-    if (IsWindow(m_window)) PostMessageA(m_window, WM_COMMAND, IDCANCEL, 0);
+    while (!m_ended) {
+        if (HWND window = gui_test::WaitForWindow("#32770", InstallerCaption, 100, GetCurrentProcessId()))
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    }
     if (m_thread.joinable()) m_thread.join();
 }
 
@@ -32,7 +38,7 @@ int RunningInstallerDialog::FocusedId() const {
 }
 
 int RunningInstallerDialog::Result() {
-    if (!gui_test::WaitForWindowGone(m_window, 10000)) return -1;
+    if (!gui_test::WaitForWindowGone(m_window, 60000)) return -1;
     m_thread.join();
     if (m_failure) std::rethrow_exception(m_failure);
     return m_result;

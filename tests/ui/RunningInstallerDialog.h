@@ -5,6 +5,7 @@
 #include "foundation/Win.h"
 #include "ui/InstallerDialog.h"
 
+#include <atomic>
 #include <exception>
 #include <string>
 #include <thread>
@@ -44,6 +45,7 @@ private:
     InstallerDialogParams m_params;
     int m_result = 0;
     std::exception_ptr m_failure;
+    std::atomic<bool> m_ended{false};
     std::thread m_thread;
     HWND m_window = nullptr;
 };
